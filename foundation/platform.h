@@ -1,0 +1,64 @@
+// The one layer that touches the operating system: files and directories,
+// the current directory, environment, the executable's own directory,
+// running a command, the local clock. Paths given to these functions may use
+// either separator; they are turned into the host's form before the OS sees them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quill::platform {
+
+// The host's own directory separator, used whenever the system builds a path.
+extern const char kSeparator;
+
+// Returns the path with every foreign separator turned into the native one.
+std::string native_path(std::string_view path);
+
+// Reads a whole file as text lines: split at LF, one CR before each LF dropped,
+// no length limit. A final line without LF is kept. Returns false when the
+// file cannot be opened.
+bool read_lines(const std::string& path, std::vector<std::string>& lines);
+
+// Reads the raw bytes of a file. Returns false when it cannot be opened.
+bool read_file(const std::string& path, std::string& content);
+
+// Writes the bytes as the whole new content of the file. False on any error.
+bool write_file(const std::string& path, std::string_view content);
+
+bool is_regular_file(const std::string& path);
+bool is_directory(const std::string& path);
+// Creates one directory (not its parents). False when it cannot be created.
+bool create_directory(const std::string& path);
+bool remove_file(const std::string& path);
+// Renames, replacing an existing target. False on any error.
+bool rename_file(const std::string& from, const std::string& to);
+// True when a file can be created in the directory.
+bool is_writable_directory(const std::string& path);
+// Names (not paths) of the entries of a directory, without "." and "..".
+std::vector<std::string> list_directory(const std::string& path);
+
+std::string current_directory();
+bool change_directory(const std::string& path);
+// The absolute, lexically normalised path in native form.
+std::string absolute_path(const std::string& path);
+
+// Environment. get_env returns "" for an unset variable; has_env tells them apart.
+bool has_env(const std::string& name);
+std::string get_env(const std::string& name);
+void set_env(const std::string& name, const std::string& value);
+
+// The directory holding the running executable.
+std::string executable_directory();
+
+// Runs a command line through the host's command interpreter and waits.
+// Returns the exit status, or -1 when the command could not be started.
+int run_command(const std::string& command_line);
+
+struct LocalTime {
+  int year, month, day, hour, minute, second;
+};
+LocalTime local_time();
+
+}  // namespace quill::platform

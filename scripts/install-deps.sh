@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what building and testing Quillwork needs on Debian 12.
+set -e
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends \
+  cmake make g++ libgtest-dev libgmock-dev python3
