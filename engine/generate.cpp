@@ -1,0 +1,7 @@
+#include "engine/commands.h"
+
+namespace quill {
+
+void generate_code() {}
+
+}  // namespace quill
