@@ -1,0 +1,209 @@
+#include "model/elements.h"
+
+#include <algorithm>
+
+namespace quill {
+
+namespace {
+
+Model* g_current_model = nullptr;
+
+const InternedName& type_decl_name() {
+  static const InternedName name("type_decl");
+  return name;
+}
+
+// Merges the object's characteristics into the element and rebuilds it.
+void merge_and_rebuild(Element& element, const ModelObject& object) {
+  element.merge_characteristics(object);
+  element.rebuild_variables();
+}
+
+void propagate_to_typed(TypedElement* element, const ModelObject& object) {
+  if (element != nullptr && element->type == object.name) merge_and_rebuild(*element, object);
+}
+
+// The return type and parameters of a function typed by the object. The
+// function's own list shows its return type's characteristics, so it is
+// rebuilt as well when the return type changes.
+void propagate_to_function(Function& function, const ModelObject& object) {
+  ReturnType* rtype = function.return_type.get();
+  if (rtype != nullptr && rtype->type == object.name) {
+    merge_and_rebuild(*rtype, object);
+    function.rebuild_variables();
+  }
+  for (auto& param : function.parameters) propagate_to_typed(param.get(), object);
+}
+
+void set_depth(ModelObject& object, int depth) {
+  object.depth = depth;
+  for (auto& nested : object.objects) set_depth(*nested, depth + 1);
+}
+
+}  // namespace
+
+Model* current_model() { return g_current_model; }
+
+void set_current_model(Model* model) { g_current_model = model; }
+
+// ---- Element ----
+
+void Element::set_characteristic(std::string_view name, std::string_view value) {
+  set_characteristic_only(name, value);
+  rebuild_variables();
+}
+
+ItemList& Element::variables(std::string_view) { return variables_; }
+
+const std::string* Element::characteristic(std::string_view name) const {
+  const Variable* v = characteristics_.find(name);
+  return v == nullptr ? nullptr : &v->value();
+}
+
+void Element::set_characteristic_only(std::string_view name, std::string_view value) {
+  characteristics_.set(name, value);
+}
+
+void Element::merge_characteristics(const ItemList& source) {
+  if (&source == &characteristics_) return;
+  for (const Variable& v : source.variables()) {
+    if (Variable* mine = characteristics_.find(v.name())) {
+      mine->set_value(v.value());
+    } else {
+      characteristics_.add_variable(v.name(), v.value());
+    }
+  }
+}
+
+void Element::merge_characteristics(const Element& source) {
+  merge_characteristics(source.characteristics_);
+}
+
+void Element::keep_common_characteristics(const ItemList& source) {
+  std::vector<const Item*> doomed;
+  for (const Variable& v : characteristics_.variables()) {
+    if (source.find(v.name()) == nullptr) doomed.push_back(&v);
+  }
+  for (const Item* item : doomed) characteristics_.remove(item);
+}
+
+void Element::keep_common_characteristics(const Element& source) {
+  keep_common_characteristics(source.characteristics_);
+}
+
+void Element::rebuild_variables() {
+  variables_.clear();
+  variables(".");
+}
+
+void Element::add_characteristics_of(const Element& source, std::string_view qualifier) {
+  std::string name;
+  for (const Variable& v : source.characteristics_.variables()) {
+    name.assign(qualifier).append(".").append(v.name().text());
+    variables_.add_variable(name, v.value());
+  }
+}
+
+// ---- small element queries ----
+
+bool State::consumes_event(std::string_view event) const {
+  return std::any_of(transitions.begin(), transitions.end(),
+                     [event](const auto& t) { return t->event_name == event; });
+}
+
+Substitution::Substitution(std::string_view n, std::string_view definition) : NamedElement(n) {
+  if (!definition.empty()) characteristics_.add_variable(type_decl_name(), definition);
+}
+
+const std::string& Substitution::value() const {
+  const Variable* decl = characteristics_.find(type_decl_name());
+  return decl == nullptr ? name : decl->value();
+}
+
+ModelObject* Model::find_object(std::string_view object_name) const {
+  for (const auto& object : objects) {
+    if (object->name == object_name) return object.get();
+  }
+  return nullptr;
+}
+
+// ---- ModelObject ----
+
+void ModelObject::set_characteristic(std::string_view name, std::string_view value) {
+  Element::set_characteristic(name, value);
+  Model* model = current_model();
+  if (model == nullptr) return;
+  for (auto& object : model->objects) {
+    for (auto& attribute : object->attributes) propagate_to_typed(attribute.get(), *this);
+    for (auto& function : object->functions) propagate_to_function(*function, *this);
+    for (auto& parent : object->parents) {
+      if (parent->name == this->name) merge_and_rebuild(*parent, *this);
+    }
+  }
+  for (auto& function : model->functions) propagate_to_function(*function, *this);
+  for (auto& instance : model->instances) propagate_to_typed(instance.get(), *this);
+}
+
+Attribute& ModelObject::add_attribute(std::unique_ptr<Attribute> attribute) {
+  if (!name.empty()) attribute->set_characteristic_only("obj", name);
+  if (name == attribute->type) attribute->set_characteristic_only("is_self", "true");
+  attributes.push_back(std::move(attribute));
+  return *attributes.back();
+}
+
+ModelObject& ModelObject::add_object(std::unique_ptr<ModelObject> object) {
+  set_depth(*object, depth + 1);
+  objects.push_back(std::move(object));
+  return *objects.back();
+}
+
+bool ModelObject::consumes_event(std::string_view event) const {
+  return std::any_of(states.begin(), states.end(),
+                     [event](const auto& s) { return s->consumes_event(event); });
+}
+
+bool ModelObject::has_parent(const ModelObject& other) const {
+  return std::any_of(parents.begin(), parents.end(),
+                     [&other](const auto& p) { return p->name == other.name; });
+}
+
+const std::vector<ModelObject*>& ModelObject::ancestors() {
+  if (!ancestors_known_) {
+    compute_ancestors();
+    ancestors_known_ = true;
+  }
+  return ancestors_;
+}
+
+// A depth-first walk over the resolved parents, each object listed after its
+// own ancestors, parents in written order; an object reached along two paths
+// is listed twice. Nothing rejects a cycle in the parent relation, so the
+// walk marks the objects on its current path and skips a parent that is
+// already on it (with everything above it): every path then ends, and the
+// object itself, being the first on the path, is never listed. The walk
+// keeps its own stack so that long parent chains cannot exhaust the call
+// stack.
+void ModelObject::compute_ancestors() {
+  struct Frame {
+    ModelObject* object;
+    size_t next_parent;
+  };
+  std::vector<Frame> path{{this, 0}};
+  on_path_ = true;
+  while (!path.empty()) {
+    Frame& top = path.back();
+    if (top.next_parent == top.object->parents.size()) {
+      ModelObject* finished = top.object;
+      finished->on_path_ = false;
+      path.pop_back();
+      if (!path.empty()) ancestors_.push_back(finished);
+      continue;
+    }
+    ModelObject* parent = top.object->parents[top.next_parent++]->parent;
+    if (parent == nullptr || parent->on_path_) continue;
+    parent->on_path_ = true;
+    path.push_back({parent, 0});
+  }
+}
+
+}  // namespace quill

@@ -1,0 +1,309 @@
+// The in-memory model: the elements that the parser creates from a model
+// file, their characteristics (free-form name/value pairs) and the relations
+// that the link step computes. Every list keeps the order in which elements
+// were appended. Owned lists hold unique_ptrs; relation lists hold plain
+// pointers to elements owned elsewhere in the same model.
+//
+// Templates never read these fields for text: they ask an element for its
+// variable list (`variables`), a cache that is filled on first request and
+// rebuilt in place after a characteristic changes.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/items.h"
+
+namespace quill {
+
+class ModelObject;
+class Model;
+
+class Element {
+ public:
+  Element() = default;
+  virtual ~Element() = default;
+  Element(const Element&) = delete;
+  Element& operator=(const Element&) = delete;
+
+  // Sets one characteristic (a new name goes at the end, an existing one keeps
+  // its place) and rebuilds the variable list.
+  virtual void set_characteristic(std::string_view name, std::string_view value);
+  // The element's own variable list for the prefix; owned by the element,
+  // the same list object every time. The base returns the cache untouched.
+  virtual ItemList& variables(std::string_view prefix);
+
+  // The value of the named characteristic, or nullptr.
+  const std::string* characteristic(std::string_view name) const;
+  // Sets one characteristic without rebuilding the variables.
+  void set_characteristic_only(std::string_view name, std::string_view value);
+  // Sets every characteristic of source on this element, in source's order.
+  void merge_characteristics(const Element& source);
+  void merge_characteristics(const ItemList& source);
+  // Removes every characteristic whose name source does not have.
+  void keep_common_characteristics(const Element& source);
+  void keep_common_characteristics(const ItemList& source);
+  // Clears the variable list and requests it again with the prefix ".".
+  void rebuild_variables();
+
+  const ItemList& characteristics() const { return characteristics_; }
+  ItemList& characteristics() { return characteristics_; }
+  const std::string& remembered_prefix() const { return prefix_; }
+
+ protected:
+  // Helpers for the variable builders of the derived classes.
+  void add_variable(std::string_view name, std::string_view value) {
+    variables_.add_variable(name, value);
+  }
+  // One Variable per characteristic, named qualifier + "." + characteristic name.
+  void add_characteristics(std::string_view qualifier) { add_characteristics_of(*this, qualifier); }
+  void add_characteristics_of(const Element& source, std::string_view qualifier);
+
+  ItemList characteristics_;
+  ItemList variables_;  // the cache that `variables` fills
+  std::string prefix_;  // the remembered prefix, initially empty
+};
+
+class NamedElement : public Element {
+ public:
+  NamedElement() = default;
+  explicit NamedElement(std::string_view n) : name(n) {}
+
+  std::string name;
+};
+
+class TypedElement : public NamedElement {
+ public:
+  TypedElement() = default;
+  TypedElement(std::string_view n, std::string_view t) : NamedElement(n), type(t) {}
+
+  std::string type;              // the type name as written
+  std::string mapping = "simple";  // the mapping word, "simple" when none was written
+  bool resolved = false;         // the type names a top-level object (link step)
+};
+
+class Parameter : public TypedElement {
+ public:
+  using TypedElement::TypedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::string default_value;  // empty when none
+};
+
+class Attribute : public TypedElement {
+ public:
+  using TypedElement::TypedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::string initial_value;           // empty when none
+  ModelObject* type_object = nullptr;  // not owned; set by the link step
+};
+
+class ReturnType : public TypedElement {
+ public:
+  using TypedElement::TypedElement;
+};
+
+class Instance : public TypedElement {
+ public:
+  using TypedElement::TypedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  ItemList assignments;  // Variables: attribute name and assigned text, in written order
+};
+
+class Function : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::vector<std::unique_ptr<Parameter>> parameters;
+  std::unique_ptr<ReturnType> return_type;  // none when the function returns nothing
+  std::string body_text;
+};
+
+class StateAction : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::string body_text;
+};
+
+class Transition : public Element {
+ public:
+  Transition() = default;
+  Transition(std::string_view event, std::string_view target)
+      : event_name(event), target_state(target) {}
+  ItemList& variables(std::string_view prefix) override;
+
+  // True when the event name is "any".
+  bool is_default() const { return event_name == "any"; }
+
+  std::string event_name;
+  std::string target_state;
+};
+
+class State : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  // True when some transition's event name equals event.
+  bool consumes_event(std::string_view event) const;
+
+  std::unique_ptr<StateAction> action;  // none when the state has no action
+  std::vector<std::unique_ptr<Transition>> transitions;
+};
+
+class Event : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+};
+
+// Direction of a Flow.
+constexpr int kFlowUnset = 0;
+constexpr int kFlowFrom = 1;  // an inflow
+constexpr int kFlowTo = 2;    // an outflow
+
+class Flow : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::string other_end;  // the name written after `from` or `to`
+  int direction = kFlowUnset;
+};
+
+class Process : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  std::vector<std::unique_ptr<Flow>> flows;
+};
+
+class Literal : public NamedElement {
+ public:
+  Literal() = default;
+  Literal(std::string_view n, std::string_view t) : NamedElement(n), text(t) {}
+  ItemList& variables(std::string_view prefix) override;
+
+  std::string text;
+};
+
+class Pragma : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+
+  // Appends a TextItem holding the value.
+  void add_value(std::string_view value) { values.add_text(value); }
+
+  ItemList values;  // TextItems, in written order
+};
+
+// A substitution (name = "text"), a foreign type or a built-in type. The
+// definition, when there is one, is the characteristic `type_decl`.
+class Substitution : public NamedElement {
+ public:
+  Substitution() = default;
+  // An empty definition sets no `type_decl`.
+  explicit Substitution(std::string_view n, std::string_view definition = {});
+  ItemList& variables(std::string_view prefix) override;
+
+  // The `type_decl` characteristic, else the name.
+  const std::string& value() const;
+};
+
+class ParentRef : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+
+  ModelObject* parent = nullptr;  // not owned; set by the link step
+};
+
+class ModelObject : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+
+  // Sets the characteristic, rebuilds the variables and, while a model is
+  // current, merges this object's characteristics into every element typed
+  // by it (and every ParentRef naming it).
+  void set_characteristic(std::string_view name, std::string_view value) override;
+  ItemList& variables(std::string_view prefix) override;
+
+  // Sets `obj` (when this object has a name) and `is_self` (when the
+  // attribute's type is this object's name) and appends the attribute.
+  Attribute& add_attribute(std::unique_ptr<Attribute> attribute);
+  // Appends a nested object at this object's depth plus one.
+  ModelObject& add_object(std::unique_ptr<ModelObject> object);
+  // True when some state has a transition on the event.
+  bool consumes_event(std::string_view event) const;
+  // True when some ParentRef names the other object.
+  bool has_parent(const ModelObject& other) const;
+  // The resolved parents' ancestors then the parents themselves, most distant
+  // first; computed on first request.
+  const std::vector<ModelObject*>& ancestors();
+
+  std::vector<std::unique_ptr<ModelObject>> objects;  // nested objects
+  std::vector<std::unique_ptr<ParentRef>> parents;
+  std::vector<std::unique_ptr<Attribute>> attributes;
+  std::vector<std::unique_ptr<State>> states;
+  std::vector<std::unique_ptr<Function>> functions;
+  std::vector<std::unique_ptr<Process>> processes;
+  std::vector<std::unique_ptr<Pragma>> pragmas;
+  std::vector<std::unique_ptr<Literal>> literals;
+  std::vector<ModelObject*> used_objects;     // no repeats
+  std::vector<ModelObject*> users;            // no repeats
+  std::vector<Attribute*> using_attributes;   // no repeats
+  ItemList usage_tags;                        // TextItems, one per use
+  int depth = 0;                              // 0 for a top-level object
+
+ private:
+  void compute_ancestors();
+
+  std::vector<ModelObject*> ancestors_;
+  bool ancestors_known_ = false;
+  bool on_path_ = false;  // set while ancestors are being computed through it
+};
+
+class Model : public NamedElement {
+ public:
+  using NamedElement::NamedElement;
+  ItemList& variables(std::string_view prefix) override;
+
+  // The first top-level object with exactly that name, or nullptr.
+  ModelObject* find_object(std::string_view object_name) const;
+
+  std::vector<std::unique_ptr<ModelObject>> objects;  // top-level objects
+  std::vector<std::unique_ptr<Function>> functions;
+  std::vector<std::unique_ptr<State>> states;
+  std::vector<std::unique_ptr<Instance>> instances;
+  std::vector<std::unique_ptr<Event>> events;
+  std::vector<std::unique_ptr<Substitution>> substitutions;
+  std::vector<std::unique_ptr<Pragma>> pragmas;
+  std::vector<std::unique_ptr<Literal>> literals;
+  std::vector<std::unique_ptr<Process>> processes;
+  bool has_behavior = false;
+  bool has_inheritance = false;
+  bool has_multiple_inheritance = false;
+  bool check_verdict = false;  // the result of the last checks
+};
+
+// The compiled model that ModelObject::set_characteristic propagates through
+// (nullptr when none). The engine sets it after a compile and clears it
+// before the model is destroyed.
+Model* current_model();
+void set_current_model(Model* model);
+
+// Relation lists: move the element to the end (remove it if present, then
+// append); remove the element if present.
+template <class T>
+void move_to_end(std::vector<T*>& list, T* element) {
+  std::erase(list, element);
+  list.push_back(element);
+}
+
+}  // namespace quill

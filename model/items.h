@@ -1,0 +1,183 @@
+// The value family of every name/value list: characteristics, cached element
+// variables, pragma values, instance assignments, usage tags and the scopes of
+// a symbol table are ItemLists of Items, mostly of Variables.
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "foundation/interned_name.h"
+
+namespace quill {
+
+// Kind numbers of the Item family; a class answers is_kind for its own kind
+// and for the kinds of every class above it.
+constexpr int kItemKind = 0;
+constexpr int kTextItemKind = 1;
+constexpr int kVariableKind = 2;
+constexpr int kSymbolTableKind = 3;  // the symbol table of a generation run
+
+// The text an Item made without a value holds.
+inline constexpr std::string_view kUnassigned = "-unassigned-";
+
+class Item {
+ public:
+  Item() = default;
+  virtual ~Item() = default;
+  Item(const Item&) = default;
+  Item& operator=(const Item&) = default;
+
+  int kind() const { return kind_; }
+  // A new copy of the same class.
+  virtual std::unique_ptr<Item> clone() const;
+  // True when k is this item's kind or the kind of a class above it.
+  virtual bool is_kind(int k) const { return k == kItemKind; }
+  // The printable form ("" for a plain Item).
+  virtual std::string text() const { return {}; }
+
+ protected:
+  explicit Item(int kind) : kind_(kind) {}
+
+ private:
+  int kind_ = kItemKind;
+};
+
+class TextItem : public Item {
+ public:
+  TextItem() : TextItem(kUnassigned) {}
+  explicit TextItem(std::string_view value) : Item(kTextItemKind), value_(value) {}
+
+  const std::string& value() const { return value_; }
+  void set_value(std::string_view value) { value_.assign(value); }
+
+  std::unique_ptr<Item> clone() const override;
+  bool is_kind(int k) const override { return k == kTextItemKind || k == kItemKind; }
+  // The value followed by CR LF.
+  std::string text() const override;
+
+ protected:
+  TextItem(int kind, std::string_view value) : Item(kind), value_(value) {}
+
+ private:
+  std::string value_;
+};
+
+class Variable : public TextItem {
+ public:
+  Variable() : Variable(kUnassigned, kUnassigned) {}
+  Variable(std::string_view name, std::string_view value)
+      : TextItem(kVariableKind, value), name_(name) {}
+  Variable(InternedName name, std::string_view value)
+      : TextItem(kVariableKind, value), name_(name) {}
+
+  const InternedName& name() const { return name_; }
+
+  std::unique_ptr<Item> clone() const override;
+  bool is_kind(int k) const override { return k == kVariableKind || TextItem::is_kind(k); }
+  // name, " = ", value, two blanks, CR LF.
+  std::string text() const override;
+
+ private:
+  InternedName name_;
+};
+
+// Walks the items of a list as T (the caller knows what the list holds).
+template <class T>
+class ItemIterator {
+ public:
+  using Base = std::vector<std::unique_ptr<Item>>::const_iterator;
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = std::remove_const_t<T>;
+  using difference_type = std::ptrdiff_t;
+  using pointer = T*;
+  using reference = T&;
+
+  ItemIterator() = default;
+  explicit ItemIterator(Base it) : it_(it) {}
+  T& operator*() const { return static_cast<T&>(**it_); }
+  T* operator->() const { return static_cast<T*>(it_->get()); }
+  ItemIterator& operator++() { ++it_; return *this; }
+  ItemIterator operator++(int) { ItemIterator old = *this; ++it_; return old; }
+  bool operator==(const ItemIterator& other) const { return it_ == other.it_; }
+
+ private:
+  Base it_;
+};
+
+template <class T>
+class ItemRange {
+ public:
+  ItemRange(ItemIterator<T> b, ItemIterator<T> e) : begin_(b), end_(e) {}
+  ItemIterator<T> begin() const { return begin_; }
+  ItemIterator<T> end() const { return end_; }
+
+ private:
+  ItemIterator<T> begin_, end_;
+};
+
+// An owning list of Items in the order they were appended.
+class ItemList {
+ public:
+  ItemList() = default;
+  ItemList(const ItemList&) = delete;
+  ItemList& operator=(const ItemList&) = delete;
+  ItemList(ItemList&&) = default;
+  ItemList& operator=(ItemList&&) = default;
+
+  size_t count() const { return items_.size(); }
+  bool empty() const { return items_.empty(); }
+
+  // Appends the item itself at the end and returns it.
+  Item& append(std::unique_ptr<Item> item);
+  template <class T>
+  T& append(std::unique_ptr<T> item) {
+    T& added = *item;
+    items_.push_back(std::move(item));
+    return added;
+  }
+  // Appends a clone of the item at the end and returns the clone.
+  Item& append_clone(const Item& item);
+  // Appends a new Variable (name, value) at the end.
+  Variable& add_variable(std::string_view name, std::string_view value);
+  Variable& add_variable(InternedName name, std::string_view value);
+  // Appends a new TextItem at the end.
+  TextItem& add_text(std::string_view value);
+
+  // Removes and destroys that very item; an item not in the list is ignored.
+  void remove(const Item* item);
+  // Destroys every item.
+  void clear() { items_.clear(); }
+  // Clears and appends clones of every item of source.
+  void copy_from(const ItemList& source);
+
+  // The first Variable with that name (interned or by text), or nullptr.
+  Variable* find(const InternedName& name) const;
+  Variable* find(std::string_view name) const;
+  // Replaces the value of the Variable with that name, or appends a new one.
+  Variable& set(std::string_view name, std::string_view value);
+
+  Item& at(size_t index) const { return *items_[index]; }
+
+  ItemIterator<Item> begin() const { return ItemIterator<Item>(items_.begin()); }
+  ItemIterator<Item> end() const { return ItemIterator<Item>(items_.end()); }
+  // The items seen as T: every item must be a T.
+  template <class T>
+  ItemRange<T> as() const {
+    return {ItemIterator<T>(items_.begin()), ItemIterator<T>(items_.end())};
+  }
+  ItemRange<Variable> variables() const { return as<Variable>(); }
+  ItemRange<TextItem> texts() const { return as<TextItem>(); }
+
+  // Concatenation of the text of every item.
+  std::string text() const;
+
+ private:
+  std::vector<std::unique_ptr<Item>> items_;
+};
+
+}  // namespace quill
