@@ -40,7 +40,17 @@ class Pattern {
     int next1 = 0;
     int next2 = 0;
   };
+  // Adds the state's closure over empty states to list; reaching state 0
+  // (the matched state) sets matched_.
+  void enter(int state, std::vector<int>& list) const;
+
   std::vector<State> states_;
+  CharSet first_;  // the characters a non-empty match can start with
+  // Work space of match_at, kept between calls so matching does not allocate.
+  mutable std::vector<int> current_, next_, stack_;
+  mutable std::vector<unsigned> stamp_;
+  mutable unsigned generation_ = 0;
+  mutable bool matched_ = false;
   friend class PatternCompiler;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quill::platform {
@@ -26,6 +27,34 @@ bool read_file(const std::string& path, std::string& content);
 
 // Writes the bytes as the whole new content of the file. False on any error.
 bool write_file(const std::string& path, std::string_view content);
+// Appends the bytes to the file, creating it when needed. False on any error.
+bool append_file(const std::string& path, std::string_view content);
+
+// A file written byte for byte through a large buffer: one system call per
+// buffer, not per line. Closed (and flushed) by close() or the destructor.
+class FileWriter {
+ public:
+  FileWriter() = default;
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  // Opens for writing (truncating) or appending. False when it cannot be opened.
+  bool open(const std::string& path, bool append = false);
+  bool is_open() const { return fd_ >= 0; }
+  // Buffers the bytes; false once any write has failed.
+  bool write(std::string_view bytes);
+  // Writes out the buffer; false on any error so far.
+  bool flush();
+  // Flushes and closes; false on any error so far. Harmless when not open.
+  bool close();
+
+ private:
+  static constexpr size_t kBufferSize = 1 << 16;
+  int fd_ = -1;
+  bool failed_ = false;
+  std::string buffer_;
+};
 
 bool is_regular_file(const std::string& path);
 bool is_directory(const std::string& path);

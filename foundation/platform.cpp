@@ -1,0 +1,253 @@
+// POSIX implementation of the platform layer. Every path is passed through
+// native_path() before the operating system sees it, so paths written with
+// backslashes (models and templates authored elsewhere) work unchanged.
+#include "foundation/platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+extern char** environ;
+
+namespace quill::platform {
+
+const char kSeparator = '/';
+
+std::string native_path(std::string_view path) {
+  std::string out(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  return out;
+}
+
+namespace {
+
+// Reads everything from an open descriptor; false on a read error.
+bool read_all(int fd, std::string& content) {
+  content.clear();
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    content.reserve(static_cast<size_t>(st.st_size));
+  }
+  char chunk[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    content.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+int open_for_writing(const std::string& path, bool append) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  return ::open(native_path(path).c_str(), flags, 0666);
+}
+
+bool write_or_append(const std::string& path, std::string_view content, bool append) {
+  int fd = open_for_writing(path, append);
+  if (fd < 0) return false;
+  bool ok = write_all(fd, content);
+  return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
+bool read_file(const std::string& path, std::string& content) {
+  content.clear();
+  if (is_directory(path)) return false;
+  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = read_all(fd, content);
+  ::close(fd);
+  return ok;
+}
+
+bool read_lines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  std::string content;
+  if (!read_file(path, content)) return false;
+  size_t pos = 0;
+  while (pos < content.size()) {
+    size_t lf = content.find('\n', pos);
+    size_t end = lf == std::string::npos ? content.size() : lf;
+    size_t stop = (lf != std::string::npos && end > pos && content[end - 1] == '\r') ? end - 1 : end;
+    lines.emplace_back(content, pos, stop - pos);
+    pos = lf == std::string::npos ? content.size() : lf + 1;
+  }
+  return true;
+}
+
+bool write_file(const std::string& path, std::string_view content) {
+  return write_or_append(path, content, false);
+}
+
+bool append_file(const std::string& path, std::string_view content) {
+  return write_or_append(path, content, true);
+}
+
+FileWriter::~FileWriter() { close(); }
+
+bool FileWriter::open(const std::string& path, bool append) {
+  close();
+  failed_ = false;
+  buffer_.clear();
+  fd_ = open_for_writing(path, append);
+  return fd_ >= 0;
+}
+
+bool FileWriter::write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  if (buffer_.size() + bytes.size() > kBufferSize) {
+    flush();
+    if (bytes.size() >= kBufferSize) {
+      if (!write_all(fd_, bytes)) failed_ = true;
+      return !failed_;
+    }
+  }
+  buffer_.append(bytes);
+  return !failed_;
+}
+
+bool FileWriter::flush() {
+  if (fd_ < 0) return false;
+  if (!buffer_.empty() && !write_all(fd_, buffer_)) failed_ = true;
+  buffer_.clear();
+  return !failed_;
+}
+
+bool FileWriter::close() {
+  if (fd_ < 0) return !failed_;
+  flush();
+  if (::close(fd_) != 0) failed_ = true;
+  fd_ = -1;
+  return !failed_;
+}
+
+bool is_regular_file(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool is_directory(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool create_directory(const std::string& path) {
+  return !path.empty() && ::mkdir(native_path(path).c_str(), 0777) == 0;
+}
+
+bool remove_file(const std::string& path) { return ::unlink(native_path(path).c_str()) == 0; }
+
+bool rename_file(const std::string& from, const std::string& to) {
+  return ::rename(native_path(from).c_str(), native_path(to).c_str()) == 0;
+}
+
+bool is_writable_directory(const std::string& path) {
+  return is_directory(path) && ::access(native_path(path).c_str(), W_OK | X_OK) == 0;
+}
+
+std::vector<std::string> list_directory(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(native_path(path).c_str());
+  if (dir == nullptr) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  return names;
+}
+
+std::string current_directory() {
+  std::error_code ec;
+  std::string dir = std::filesystem::current_path(ec).string();
+  return ec ? std::string(".") : dir;
+}
+
+bool change_directory(const std::string& path) { return ::chdir(native_path(path).c_str()) == 0; }
+
+std::string absolute_path(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(native_path(path), ec);
+  if (ec) return native_path(path);
+  std::string out = p.lexically_normal().string();
+  while (out.size() > 1 && out.back() == '/') out.pop_back();
+  return out;
+}
+
+bool has_env(const std::string& name) { return std::getenv(name.c_str()) != nullptr; }
+
+std::string get_env(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+void set_env(const std::string& name, const std::string& value) {
+  ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+std::string executable_directory() {
+  std::string buf(256, '\0');
+  for (;;) {
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return current_directory();
+    if (static_cast<size_t>(n) < buf.size()) {
+      buf.resize(static_cast<size_t>(n));
+      break;
+    }
+    buf.resize(buf.size() * 2);
+  }
+  size_t slash = buf.rfind('/');
+  if (slash == std::string::npos) return current_directory();
+  return slash == 0 ? std::string("/") : buf.substr(0, slash);
+}
+
+int run_command(const std::string& command_line) {
+  std::fflush(nullptr);  // keep our own output ahead of the child's
+  const char* argv[] = {"/bin/sh", "-c", command_line.c_str(), nullptr};
+  pid_t pid;
+  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) {
+    return -1;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+}
+
+LocalTime local_time() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  ::localtime_r(&now, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+}  // namespace quill::platform
