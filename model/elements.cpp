@@ -96,14 +96,6 @@ void Element::rebuild_variables() {
   variables(".");
 }
 
-void Element::add_characteristics_of(const Element& source, std::string_view qualifier) {
-  std::string name;
-  for (const Variable& v : source.characteristics_.variables()) {
-    name.assign(qualifier).append(".").append(v.name().text());
-    variables_.add_variable(name, v.value());
-  }
-}
-
 // ---- small element queries ----
 
 bool State::consumes_event(std::string_view event) const {

@@ -53,14 +53,7 @@ class Element {
   const std::string& remembered_prefix() const { return prefix_; }
 
  protected:
-  // Helpers for the variable builders of the derived classes.
-  void add_variable(std::string_view name, std::string_view value) {
-    variables_.add_variable(name, value);
-  }
-  // One Variable per characteristic, named qualifier + "." + characteristic name.
-  void add_characteristics(std::string_view qualifier) { add_characteristics_of(*this, qualifier); }
-  void add_characteristics_of(const Element& source, std::string_view qualifier);
-
+  // The variable builders of the derived classes fill variables_ and keep prefix_.
   ItemList characteristics_;
   ItemList variables_;  // the cache that `variables` fills
   std::string prefix_;  // the remembered prefix, initially empty
