@@ -1,0 +1,127 @@
+// The variable lists of states, their actions and transitions, processes and
+// flows, literals and substitutions (see element_variables.cpp for the steps).
+#include "model/element_variables_support.h"
+#include "model/elements.h"
+
+namespace quill {
+
+using namespace element_variables;
+
+namespace {
+
+constexpr std::string_view kStatePrefix = "state";
+constexpr std::string_view kActionPrefix = "state_action";
+constexpr std::string_view kTransitionPrefix = "tx";
+constexpr std::string_view kProcessPrefix = "proc";
+constexpr std::string_view kFlowPrefix = "flow";
+constexpr std::string_view kLiteralPrefix = "literal";
+constexpr std::string_view kSubstitutionGroup = "subs";
+constexpr std::string_view kForeignPrefix = "foreign";
+
+enum { kActionName, kActionHasBody, kActionBody };
+FieldNames& action_fields() {
+  static FieldNames fields{"name", "has_body", "body_text"};
+  return fields;
+}
+
+// The rows of a state action under the prefix e.
+void add_action_rows(ItemList& list, std::string_view e, const StateAction& action) {
+  const InternedName* n = action_fields()(e);
+  list.add_variable(n[kActionName], action.name);
+  list.add_variable(n[kActionHasBody], truth(!action.body_text.empty()));
+  list.add_variable(n[kActionBody], action.body_text);
+  add_characteristics(list, action.characteristics(), e);
+}
+
+// The name, value and characteristics of a substitution under the prefix e.
+void add_substitution_rows(ItemList& list, std::string_view e, const Substitution& subs) {
+  enum { kName, kValue };
+  static FieldNames fields{"name", "value"};
+  const InternedName* n = fields(e);
+  list.add_variable(n[kName], subs.name);
+  list.add_variable(n[kValue], subs.value());
+  add_characteristics(list, subs.characteristics(), e);
+}
+
+}  // namespace
+
+ItemList& StateAction::variables(std::string_view prefix) {
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  add_action_rows(variables_, effective_prefix(prefix_, kActionPrefix), *this);
+  return variables_;
+}
+
+ItemList& State::variables(std::string_view prefix) {
+  enum { kName, kHasAction, kIsTerminal };
+  static FieldNames fields{"name", "has_action", "is_terminal"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string_view e = effective_prefix(prefix_, kStatePrefix);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kName], name);
+  variables_.add_variable(n[kHasAction], truth(action != nullptr));
+  variables_.add_variable(n[kIsTerminal], truth(transitions.empty()));
+  add_characteristics(variables_, characteristics_, e);
+  // The action's rows keep their own fixed names whatever the state's prefix.
+  if (action) add_action_rows(variables_, kActionPrefix, *action);
+  return variables_;
+}
+
+ItemList& Transition::variables(std::string_view prefix) {
+  enum { kEvent, kTarget, kIsDefault };
+  static FieldNames fields{"event", "target_state", "is_default"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string_view e = effective_prefix(prefix_, kTransitionPrefix);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kEvent], event_name);
+  variables_.add_variable(n[kTarget], target_state);
+  variables_.add_variable(n[kIsDefault], truth(is_default()));
+  add_characteristics(variables_, characteristics_, e);
+  return variables_;
+}
+
+ItemList& Process::variables(std::string_view prefix) {
+  enum { kName, kHasFlows };
+  static FieldNames fields{"name", "has_flows"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string_view e = effective_prefix(prefix_, kProcessPrefix);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kName], name);
+  variables_.add_variable(n[kHasFlows], truth(!flows.empty()));
+  add_characteristics(variables_, characteristics_, e);
+  return variables_;
+}
+
+ItemList& Flow::variables(std::string_view prefix) {
+  enum { kName, kIsInflow, kIsOutflow, kOtherEnd };
+  static FieldNames fields{"name", "is_inflow", "is_outflow", "src_dest_name"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string_view e = effective_prefix(prefix_, kFlowPrefix);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kName], name);
+  variables_.add_variable(n[kIsInflow], truth(direction == kFlowFrom));
+  variables_.add_variable(n[kIsOutflow], truth(direction == kFlowTo));
+  variables_.add_variable(n[kOtherEnd], other_end);
+  add_characteristics(variables_, characteristics_, e);
+  return variables_;
+}
+
+ItemList& Literal::variables(std::string_view prefix) {
+  enum { kName, kText };
+  static FieldNames fields{"name", "text"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string_view e = effective_prefix(prefix_, kLiteralPrefix);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kName], name);
+  variables_.add_variable(n[kText], text);
+  add_characteristics(variables_, characteristics_, e);
+  return variables_;
+}
+
+ItemList& Substitution::variables(std::string_view prefix) {
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  add_substitution_rows(variables_, kSubstitutionGroup, *this);
+  add_substitution_rows(variables_, effective_prefix(prefix_, kForeignPrefix), *this);
+  return variables_;
+}
+
+}  // namespace quill

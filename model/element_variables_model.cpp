@@ -1,0 +1,120 @@
+// The variable lists of objects and of the model (see element_variables.cpp
+// for the steps). Both expose their literals and pragmas under names without
+// a prefix, so that an object's literals shadow the model's while it is in
+// scope.
+#include "foundation/settings.h"
+#include "model/element_variables_support.h"
+#include "model/elements.h"
+
+namespace quill {
+
+using namespace element_variables;
+
+namespace {
+
+constexpr std::string_view kObjectPrefix = "obj";
+constexpr std::string_view kLiteralGroup = "literal";
+constexpr std::string_view kOptionsPragma = "options";
+constexpr std::string_view kVersion = "QUILLB 1.0.001";
+
+// literal.<name> = text and the literal's characteristics under literal.<name>.
+void add_literals(ItemList& list, const std::vector<std::unique_ptr<Literal>>& literals) {
+  for (const auto& literal : literals) {
+    InternedName name = dotted(kLiteralGroup, literal->name);
+    list.add_variable(name, literal->text);
+    add_characteristics(list, literal->characteristics(), name.text());
+  }
+}
+
+// <pragma> = "true", its characteristics under <pragma>. and, for the
+// pragma "options", options.<value> = "true" per value.
+void add_pragmas(ItemList& list, const std::vector<std::unique_ptr<Pragma>>& pragmas) {
+  for (const auto& pragma : pragmas) {
+    list.add_variable(pragma->name, "true");
+    add_characteristics(list, pragma->characteristics(), pragma->name);
+    if (pragma->name != kOptionsPragma) continue;
+    for (const TextItem& value : pragma->values.texts())
+      list.add_variable(dotted(kOptionsPragma, value.value()), "true");
+  }
+}
+
+// "obj." once per nesting level, then the remembered prefix or "obj".
+std::string object_prefix(int depth, std::string_view remembered) {
+  std::string e;
+  for (int i = 0; i < depth; ++i) e.append(kObjectPrefix).append(".");
+  e.append(remembered.empty() || remembered == "." ? kObjectPrefix : remembered);
+  return e;
+}
+
+}  // namespace
+
+ItemList& ModelObject::variables(std::string_view prefix) {
+  enum { kName, kHasStates, kHasObjects, kHasFunctions, kHasAttributes, kHasParent,
+         kHasParents, kNotUsed };
+  static FieldNames fields{"name", "has_states", "has_objects", "has_functions",
+                           "has_attributes", "has_parent", "has_parents", "not_used"};
+  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  std::string e = object_prefix(depth, prefix_);
+  const InternedName* n = fields(e);
+  variables_.add_variable(n[kName], name);
+  add_characteristics(variables_, characteristics_, e);
+  if (!states.empty()) variables_.add_variable(n[kHasStates], "true");
+  if (!objects.empty()) variables_.add_variable(n[kHasObjects], "true");
+  if (!functions.empty()) variables_.add_variable(n[kHasFunctions], "true");
+  if (!attributes.empty()) variables_.add_variable(n[kHasAttributes], "true");
+  if (!parents.empty()) {
+    variables_.add_variable(n[kHasParent], "true");
+    variables_.add_variable(n[kHasParents], "true");
+  }
+  for (const TextItem& tag : usage_tags.texts())
+    variables_.add_variable(dotted(e, "in_", tag.value()), "true");
+  if (usage_tags.empty()) variables_.add_variable(n[kNotUsed], "true");
+  add_literals(variables_, literals);
+  add_pragmas(variables_, pragmas);
+  return variables_;
+}
+
+// The model's list ignores prefixes: it is built once and refilled only
+// after it was cleared (rebuild_variables).
+ItemList& Model::variables(std::string_view) {
+  enum { kVersionName, kIsVersion, kDsmName, kDsmPlainName, kPath, kHasForeigns,
+         kHasSubstitutions, kHasPragmas, kHasObjects, kHasStates, kHasInstances, kHasEvents,
+         kHasFunctions, kHasProcesses, kHasBehavior, kHasInheritance, kHasMultInheritance,
+         kHasLiterals, kCount };
+  static const InternedName n[kCount] = {
+      InternedName("quill.version"), InternedName("quill.is_ver_1.0"),
+      InternedName("dsm.name"), InternedName("dsm_name"), InternedName("dsm.path"),
+      InternedName("dsm.has_foreigns"), InternedName("dsm.has_substitutions"),
+      InternedName("dsm.has_pragmas"), InternedName("dsm.has_objects"),
+      InternedName("dsm.has_states"), InternedName("dsm.has_instances"),
+      InternedName("dsm.has_events"), InternedName("dsm.has_functions"),
+      InternedName("dsm.has_processes"), InternedName("dsm.has_behavior"),
+      InternedName("dsm.has_inheritance"), InternedName("dsm.has_mult_inheritance"),
+      InternedName("dsm.has_literals")};
+  if (!variables_.empty()) return variables_;
+  ItemList& v = variables_;
+  v.add_variable(n[kVersionName], kVersion);
+  v.add_variable(n[kIsVersion], "true");
+  v.add_variable(n[kDsmName], name);
+  v.add_variable(n[kDsmPlainName], name);
+  v.add_variable(n[kPath], settings().get("ModelName"));
+  v.add_variable(n[kHasForeigns], truth(!substitutions.empty()));
+  v.add_variable(n[kHasSubstitutions], truth(!substitutions.empty()));
+  v.add_variable(n[kHasPragmas], truth(!pragmas.empty()));
+  v.add_variable(n[kHasObjects], truth(!objects.empty()));
+  v.add_variable(n[kHasStates], truth(!states.empty()));
+  v.add_variable(n[kHasInstances], truth(!instances.empty()));
+  v.add_variable(n[kHasEvents], truth(!events.empty()));
+  v.add_variable(n[kHasFunctions], truth(!functions.empty()));
+  v.add_variable(n[kHasProcesses], truth(!processes.empty()));
+  v.add_variable(n[kHasBehavior], truth(has_behavior));
+  v.add_variable(n[kHasInheritance], truth(has_inheritance));
+  v.add_variable(n[kHasMultInheritance], truth(has_multiple_inheritance));
+  v.add_variable(n[kHasLiterals], truth(!literals.empty()));
+  add_characteristics(v, characteristics_, "dsm");
+  add_literals(v, literals);
+  add_pragmas(v, pragmas);
+  return v;
+}
+
+}  // namespace quill
