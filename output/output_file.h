@@ -1,0 +1,86 @@
+// The one process-wide writer of generated files. A generated file is written
+// directly (no temporary copy); when it replaces an earlier version, that
+// version is read once first for its preserved sections, which go to the
+// model, and for its backup. Text goes through a large buffer, so the file
+// sees one system call per buffer, not per line.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+class OutputFile {
+ public:
+  OutputFile();
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Makes name (joined to the output directory) the current file, truncated.
+  // Nothing happens when that file is already open. An existing file has its
+  // preserved sections handed to the model and is backed up first; a faulty
+  // section ends the process. A file that cannot be opened is replaced by
+  // "noname.xxx" in the working directory.
+  void open(std::string_view name);
+  // Makes name (joined) the current file, opened for appending; no capture,
+  // no backup, not counted.
+  void open_append(std::string_view name);
+  // Writes text (plus the line end when line_end is set), counting columns
+  // and lines; opens "noname.xxx" when no file is open. template_line is the
+  // producing template line for tracing, 0 for none.
+  void write(std::string_view text, bool line_end, int template_line);
+  // Closes the current file (the name is kept) and enables output again.
+  void close();
+  // Hands buffered text to the file, so that other programs see it.
+  void flush();
+  // Writes every line of the file (joined), each with a line end.
+  void copy_in(std::string_view name);
+  // Replaces the lines of target between its first two lines that begin with
+  // section by the lines of source. Does nothing when ok is false on entry;
+  // clears ok when a file is missing or a marker line is not found.
+  void insert_between(std::string_view target, std::string_view source,
+                      std::string_view section, bool& ok);
+
+  // 1-based column at which the next character lands.
+  int column() const { return column_; }
+  long file_count() const { return file_count_; }
+  long line_count() const { return line_count_; }
+  void reset_counts() { file_count_ = 0; line_count_ = 0; }
+
+  const std::string& file_name() const { return file_name_; }
+  bool is_open() const { return stream_ != nullptr; }
+  bool output_disabled() const { return disabled_; }
+
+ private:
+  void start_file(const std::string& path);
+  bool open_stream(const char* mode);
+  void close_stream();
+  bool flush_buffer();
+  void append(std::string_view text);
+  void report_write_failure();
+  void capture_and_backup(const std::string& path);
+  void reopen_for_append();
+
+  std::string file_name_;
+  std::FILE* stream_ = nullptr;
+  std::string buffer_;
+  bool disabled_ = false;
+  bool strip_returns_ = false;
+  bool trace_lines_ = false;
+  int column_ = 1;
+  long file_count_ = 0;
+  long line_count_ = 0;
+};
+
+// The output file of the process.
+OutputFile& output_file();
+// Closes and replaces the output file with a fresh one (for tests).
+void reset_output_file();
+
+// name under the setting CGenOutdir when that is set and name holds no
+// directory separator (either kind); otherwise name unchanged.
+std::string join_outdir(std::string_view name);
+
+}  // namespace quill
