@@ -1,0 +1,33 @@
+// The console program: checks its command line, fills the settings store
+// from built-in defaults, quill.ini and options, and runs the engine over one
+// model and template or over a whole project.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quill {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 2;
+
+// Runs one console session over the arguments that follow the program name
+// and returns the process exit code. The engine commands must be bound.
+int run_batch(const std::vector<std::string>& args);
+
+// The directory of quill.ini: QUILLDIR, else SystemRoot, else winbootdir,
+// else the per-user configuration directory.
+std::string ini_directory();
+
+// Prints the usage text as information messages.
+void print_usage();
+
+// The full path of an existing file named by arg (as named, else found in
+// the current directory); arg itself when there is none.
+std::string resolve_argument(const std::string& arg);
+
+// Generates every rule of the project file and returns the exit code; a
+// project file whose version is not 1 is reported and gives kExitFailure.
+int run_project_road(const std::string& project_file);
+
+}  // namespace quill
