@@ -1,0 +1,90 @@
+#include "foundation/string_containers.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/interned_name.h"
+#include "foundation/pattern.h"
+
+namespace quill {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(StringArrayTest, IndexingAndRemoval) {
+  StringArray a;
+  EXPECT_EQ(a.item(5), "");
+  EXPECT_EQ(a.count(), 0u);
+  a.item_or_extend(3) = "d";
+  EXPECT_EQ(a.items(), (Strings{"", "", "", "d"}));
+  EXPECT_EQ(a.find("d"), 3);
+  EXPECT_EQ(a.find("D"), -1);
+  a.remove(-1);
+  a.remove(4);
+  EXPECT_EQ(a.count(), 4u);
+  a.remove(0);
+  EXPECT_EQ(a.items(), (Strings{"", "", "d"}));
+}
+
+TEST(StringArrayTest, Split) {
+  struct Row {
+    const char* text;
+    const char* separators;
+    Strings pieces;
+  };
+  const Row rows[] = {
+      {"a b  c ", " ", {"a", "b", "c"}},
+      {",,x;y,", ",;", {"x", "y"}},
+      {"", " ", {}},
+      {"abc", "", {"abc"}},
+  };
+  StringArray a;
+  for (const Row& r : rows) {
+    a.add("stale");
+    a.split(r.text, r.separators);
+    EXPECT_EQ(a.items(), r.pieces) << "'" << r.text << "' by '" << r.separators << "'";
+  }
+  a.split("k1=v1 k2=v2", Pattern("@#=@#"));
+  EXPECT_EQ(a.items(), (Strings{"k1=v1", "k2=v2"}));
+}
+
+TEST(StringSetTest, NeverHoldsDuplicates) {
+  StringSet s;
+  s.add("a");
+  s.add("b");
+  s.add("a");
+  EXPECT_EQ(s.items(), (Strings{"a", "b"}));
+  s.remove_text("a");
+  s.remove_text("zz");
+  EXPECT_EQ(s.items(), (Strings{"b"}));
+}
+
+TEST(StringMapTest, KeysAndValuesStayParallel) {
+  StringMap m;
+  EXPECT_EQ(m.value("x"), "");  // created empty
+  m.value("y") = "2";
+  m.value("x") = "1";
+  m.value("z") = "3";
+  EXPECT_TRUE(m.contains("y"));
+  m.remove("y");
+  m.remove("absent");
+  EXPECT_FALSE(m.contains("y"));
+  EXPECT_EQ(m.keys().items(), (Strings{"x", "z"}));
+  EXPECT_EQ(m.values().items(), (Strings{"1", "3"}));
+  EXPECT_EQ(m.value("z"), "3");
+}
+
+TEST(InternedNameTest, SameTextSameCopy) {
+  InternedName unset;
+  EXPECT_EQ(unset.text(), "UNDEFINED");
+  EXPECT_EQ(unset, InternedName("UNDEFINED"));
+  std::string built = "obj.";
+  built += "name";
+  InternedName a(built), b("obj.name"), c("obj.Name");
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(&a.text(), &b.text());
+  EXPECT_NE(a, c);
+  EXPECT_EQ(std::hash<InternedName>()(a), std::hash<InternedName>()(b));
+}
+
+}  // namespace
+}  // namespace quill
