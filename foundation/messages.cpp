@@ -66,6 +66,9 @@ void warning(std::string_view format, std::string_view a1, std::string_view a2) 
   send(Severity::warning, format, {a1, a2});
 }
 void info(std::string_view format, std::string_view a1) { send(Severity::info, format, {a1}); }
+void info(std::string_view format, std::string_view a1, std::string_view a2) {
+  send(Severity::info, format, {a1, a2});
+}
 void info(std::string_view format, std::string_view a1, std::string_view a2, std::string_view a3) {
   send(Severity::info, format, {a1, a2, a3});
 }

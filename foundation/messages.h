@@ -40,6 +40,7 @@ void error(std::string_view format, std::string_view a1, std::string_view a2, st
 void warning(std::string_view format, std::string_view a1);
 void warning(std::string_view format, std::string_view a1, std::string_view a2);
 void info(std::string_view format, std::string_view a1);
+void info(std::string_view format, std::string_view a1, std::string_view a2);
 void info(std::string_view format, std::string_view a1, std::string_view a2, std::string_view a3);
 
 // Returns false, so that `return fail(...)` reports and fails in one line.

@@ -83,12 +83,5 @@ TEST_F(SettingsTest, ProcessCmd) {
   EXPECT_EQ(generate_calls, 0);
 }
 
-TEST(CommandTableTest, RowsInOrder) {
-  const char* names[] = {"FormatObjText", "CompileObjDefs", "GenerateCode", "SetVar", "END"};
-  const auto& table = command_table();
-  ASSERT_EQ(table.size(), std::size(names));
-  for (size_t i = 0; i < table.size(); ++i) EXPECT_STREQ(table[i].name, names[i]);
-}
-
 }  // namespace
 }  // namespace quill
