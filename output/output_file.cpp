@@ -1,6 +1,5 @@
 #include "output/output_file.h"
 
-#include <memory>
 #include <vector>
 
 #include "foundation/char_set.h"
@@ -17,7 +16,6 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kFallbackName = "noname.xxx";
-constexpr size_t kBufferSize = 256 * 1024;
 
 constexpr std::string_view kUnsafeOverwrite =
     "The file '%s' cannot be safely overwritten.  Exiting ...";
@@ -31,10 +29,6 @@ constexpr std::string_view kWriteFailed =
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-std::unique_ptr<OutputFile>& the_output_file() {
-  static std::unique_ptr<OutputFile> file = std::make_unique<OutputFile>();
-  return file;
-}
 
 // Splits raw bytes into lines that keep their own line ends.
 std::vector<std::string_view> raw_lines(std::string_view content) {
@@ -64,13 +58,20 @@ std::string_view line_end_of(std::string_view line) {
 
 OutputFile::OutputFile() = default;
 
-OutputFile::~OutputFile() { close_stream(); }
+OutputFile::~OutputFile() = default;
 
-OutputFile& output_file() { return *the_output_file(); }
+OutputFile& output_file() {
+  static OutputFile file;
+  return file;
+}
 
-void reset_output_file() {
-  the_output_file()->close();
-  the_output_file() = std::make_unique<OutputFile>();
+void reset_output_file() { output_file().reset(); }
+
+void OutputFile::reset() {
+  close();
+  file_name_.clear();
+  strip_returns_ = trace_lines_ = false;
+  reset_counts();
 }
 
 std::string join_outdir(std::string_view name) {
@@ -93,10 +94,10 @@ void OutputFile::start_file(const std::string& path) {
 void OutputFile::open(std::string_view name) {
   if (disabled_) return;
   std::string path = join_outdir(name);
-  if (stream_ && path == file_name_) return;
+  if (stream_.is_open() && path == file_name_) return;
   start_file(path);
   if (platform::is_regular_file(path)) capture_and_backup(path);
-  if (open_stream("wb")) {
+  if (stream_.open(path)) {
     ++file_count_;
     notify_file_created(path);
     return;
@@ -110,9 +111,9 @@ void OutputFile::open(std::string_view name) {
 void OutputFile::open_append(std::string_view name) {
   if (disabled_) return;
   std::string path = join_outdir(name);
-  if (stream_ && path == file_name_) return;
+  if (stream_.is_open() && path == file_name_) return;
   start_file(path);
-  if (open_stream("ab")) {
+  if (stream_.open(path, /*append=*/true)) {
     notify_file_created(path);
     return;
   }
@@ -136,8 +137,8 @@ void OutputFile::capture_and_backup(const std::string& path) {
 
 void OutputFile::write(std::string_view text, bool line_end, int template_line) {
   if (disabled_) return;
-  if (!stream_) open(kFallbackName);
-  if (!stream_ || disabled_) return;
+  if (!stream_.is_open()) open(kFallbackName);
+  if (!stream_.is_open() || disabled_) return;
   long lines = 0;
   for (char c : text) {
     ++column_;
@@ -161,48 +162,23 @@ void OutputFile::write(std::string_view text, bool line_end, int template_line) 
 }
 
 void OutputFile::append(std::string_view text) {
-  if (disabled_) return;
-  if (buffer_.size() + text.size() > kBufferSize && !flush_buffer()) return;
-  if (text.size() >= kBufferSize) {
-    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size()) report_write_failure();
-    return;
-  }
-  buffer_.append(text);
-}
-
-bool OutputFile::flush_buffer() {
-  if (!stream_ || buffer_.empty()) return true;
-  size_t written = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
-  bool ok = written == buffer_.size() && std::fflush(stream_) == 0;
-  buffer_.clear();
-  if (!ok) report_write_failure();
-  return ok;
+  if (!disabled_ && !stream_.write(text)) report_write_failure();
 }
 
 void OutputFile::report_write_failure() {
   error(kWriteFailed, file_name_);
   disabled_ = true;
-  buffer_.clear();
 }
 
 void OutputFile::flush() {
-  if (!disabled_) flush_buffer();
+  if (!disabled_ && stream_.is_open() && !stream_.flush()) report_write_failure();
 }
 
-bool OutputFile::open_stream(const char* mode) {
-  stream_ = std::fopen(platform::native_path(file_name_).c_str(), mode);
-  if (stream_) buffer_.reserve(kBufferSize);
-  return stream_ != nullptr;
-}
-
-// Writes what is buffered and closes the stream; a failure that only shows
-// now is reported like any failed write.
+// Writes out what is buffered and closes; a failure that only shows now is
+// reported like any failed write.
 void OutputFile::close_stream() {
-  if (!stream_) return;
-  if (!disabled_) flush_buffer();
-  buffer_.clear();
-  if (std::fclose(stream_) != 0 && !disabled_) report_write_failure();
-  stream_ = nullptr;
+  if (!stream_.is_open()) return;
+  if (!stream_.close() && !disabled_) report_write_failure();
 }
 
 void OutputFile::close() {
@@ -253,7 +229,7 @@ void OutputFile::insert_between(std::string_view target, std::string_view source
 }
 
 void OutputFile::reopen_for_append() {
-  if (!file_name_.empty()) open_stream("ab");
+  if (!file_name_.empty()) stream_.open(file_name_, /*append=*/true);
 }
 
 }  // namespace quill

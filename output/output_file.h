@@ -1,13 +1,14 @@
 // The one process-wide writer of generated files. A generated file is written
 // directly (no temporary copy); when it replaces an earlier version, that
 // version is read once first for its preserved sections, which go to the
-// model, and for its backup. Text goes through a large buffer, so the file
-// sees one system call per buffer, not per line.
+// model, and for its backup. Text goes through the large buffer of a
+// FileWriter, so the file sees one system call per buffer, not per line.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "foundation/platform.h"
 
 namespace quill {
 
@@ -48,24 +49,23 @@ class OutputFile {
   long file_count() const { return file_count_; }
   long line_count() const { return line_count_; }
   void reset_counts() { file_count_ = 0; line_count_ = 0; }
+  // Closes and forgets the file name, the flags and the counts.
+  void reset();
 
   const std::string& file_name() const { return file_name_; }
-  bool is_open() const { return stream_ != nullptr; }
+  bool is_open() const { return stream_.is_open(); }
   bool output_disabled() const { return disabled_; }
 
  private:
   void start_file(const std::string& path);
-  bool open_stream(const char* mode);
   void close_stream();
-  bool flush_buffer();
   void append(std::string_view text);
   void report_write_failure();
   void capture_and_backup(const std::string& path);
   void reopen_for_append();
 
   std::string file_name_;
-  std::FILE* stream_ = nullptr;
-  std::string buffer_;
+  platform::FileWriter stream_;
   bool disabled_ = false;
   bool strip_returns_ = false;
   bool trace_lines_ = false;
@@ -76,7 +76,7 @@ class OutputFile {
 
 // The output file of the process.
 OutputFile& output_file();
-// Closes and replaces the output file with a fresh one (for tests).
+// Returns the output file to its state at process start (for tests).
 void reset_output_file();
 
 // name under the setting CGenOutdir when that is set and name holds no
