@@ -57,4 +57,11 @@ struct GenerationRun {
   KeyedRegistry keyed;   // name{key} variables
 };
 
+struct Template;
+
+// Runs a loaded template over the model: sets template.path, the model's
+// scope, the setvar and date variables, executes the root and closes the
+// current output file.
+void run_template(Template& loaded, Model& model);
+
 }  // namespace quill

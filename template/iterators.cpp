@@ -1,9 +1,304 @@
 // Execution of the iterator statements and .refd_obj.
+//
+// Every iterator but .each_var_item, .each_token and .refd_obj runs one
+// procedure driven by its row of the iterator table: collect the list, then
+// for each entry make it current, push its scopes, set the four position
+// variables, test the filter, run the separator between two passing entries,
+// run the children and pop the scopes. The slots of the run are saved first
+// and restored at the end, so after the statement they are as before it.
+#include <string>
+#include <vector>
+
+#include "foundation/char_set.h"
+#include "foundation/messages.h"
+#include "foundation/pattern.h"
+#include "model/elements.h"
 #include "template/generation_run.h"
+#include "template/iterator_kinds.h"
 #include "template/statements.h"
 
 namespace quill {
 
-void IteratorStatement::execute(GenerationRun& /*run*/) {}
+namespace {
+
+// Pushes scopes and pops exactly as many when it goes out of scope.
+class ScopeStack {
+ public:
+  explicit ScopeStack(SymbolTable& table) : table_(table) {}
+  ~ScopeStack() { pop_all(); }
+  ScopeStack(const ScopeStack&) = delete;
+  ScopeStack& operator=(const ScopeStack&) = delete;
+
+  void push(ItemList& list) {
+    table_.push(list);
+    ++pushed_;
+  }
+  void pop_all() {
+    for (; pushed_ > 0; --pushed_) table_.pop();
+  }
+
+ private:
+  SymbolTable& table_;
+  int pushed_ = 0;
+};
+
+// Sets the four position variables in the innermost scope.
+void set_positions(SymbolTable& table, const PositionNames& names, bool first, bool last,
+                   long position) {
+  table.set(names.is_only, bool_text(first && last));
+  table.set(names.is_1st, bool_text(first));
+  table.set(names.is_nth, bool_text(last));
+  table.set(names.l_pos, int_text(position));
+}
+
+// The filter, the separator between two passing entries and the children.
+void run_body(IteratorStatement& it, GenerationRun& run, bool& separator_pending) {
+  if (!is_true(it.filter(), run)) return;
+  if (separator_pending && it.separator()) it.separator()->execute(run);
+  separator_pending = true;
+  it.execute_children(run);
+}
+
+// Makes the entry current in the row's run slot.
+void enter(GenerationRun& run, const IteratorKind& row, const IteratorVisit& visit) {
+  if (row.sets_element) run.current_element = visit.element;
+  switch (row.slot) {
+    case RunSlot::none:
+      break;
+    case RunSlot::object:
+      run.current_object = static_cast<ModelObject*>(visit.element);
+      break;
+    case RunSlot::parent:
+      run.current_object = static_cast<ParentRef*>(visit.element)->parent;
+      break;
+    case RunSlot::attribute:
+      run.current_attribute = static_cast<Attribute*>(visit.element);
+      break;
+    case RunSlot::function:
+      run.current_function = static_cast<Function*>(visit.element);
+      break;
+    case RunSlot::parameter:
+      run.current_parameter = static_cast<Parameter*>(visit.element);
+      break;
+    case RunSlot::state:
+      run.current_state = static_cast<State*>(visit.element);
+      break;
+    case RunSlot::transition:
+      run.current_transition = static_cast<Transition*>(visit.element);
+      break;
+    case RunSlot::event:
+      run.current_event = static_cast<Event*>(visit.element);
+      break;
+    case RunSlot::substitution:
+      run.current_substitution = static_cast<Substitution*>(visit.element);
+      break;
+    case RunSlot::instance:
+      run.current_instance = static_cast<Instance*>(visit.element);
+      break;
+    case RunSlot::literal:
+      run.current_literal = static_cast<Literal*>(visit.element);
+      break;
+    case RunSlot::process:
+      run.current_process = static_cast<Process*>(visit.element);
+      break;
+    case RunSlot::flow:
+      run.current_flow = static_cast<Flow*>(visit.element);
+      break;
+    case RunSlot::characteristic:
+      run.current_characteristic = static_cast<Variable*>(visit.item);
+      break;
+  }
+}
+
+// The state action's variables join the state's. They are asked under the
+// action's own prefix: under the loop variable's they would hide the
+// state's name behind the action's.
+constexpr const char* kActionPrefix = "state_action";
+
+// Pushes the scopes of one entry; `own` is the iterator's scope for this
+// execution. Returns nothing: the position variables go into the innermost scope.
+void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisit& visit,
+                 const CurrentSlots& outer, const IteratorStatement& it, const std::string& stem,
+                 ItemList& own) {
+  switch (row.scopes) {
+    case IteratorScopes::element:
+      scopes.push(visit.element->variables(it.prefix()));
+      scopes.push(own);
+      break;
+    case IteratorScopes::element_and_action:
+      scopes.push(visit.element->variables(it.prefix()));
+      if (auto* action = static_cast<State*>(visit.element)->action.get())
+        scopes.push(action->variables(kActionPrefix));
+      scopes.push(own);
+      break;
+    case IteratorScopes::element_only:
+      scopes.push(visit.element->variables(it.prefix()));
+      break;
+    case IteratorScopes::own:
+      own.clear();
+      row.fill(outer, visit, stem, own);
+      scopes.push(own);
+      break;
+    case IteratorScopes::special:
+      break;
+  }
+}
+
+const PositionNames& subs_names() {
+  static const PositionNames names = PositionNames::of("subs");
+  return names;
+}
+
+// The common procedure of every row with a list collector.
+void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& run) {
+  const CurrentSlots outer = CurrentSlots::save(run);
+  std::vector<IteratorVisit> visits;
+  std::string stem = it.prefix();
+  row.collect(run, outer, it.subject(), visits, stem);
+  if (visits.empty()) return;
+  const PositionNames names = stem == it.prefix() ? it.position_names() : PositionNames::of(stem);
+
+  ItemList own;
+  bool separator_pending = false;
+  const size_t count = visits.size();
+  for (size_t i = 0; i < count; ++i) {
+    enter(run, row, visits[i]);
+    ScopeStack scopes(run.symbols);
+    push_scopes(scopes, row, visits[i], outer, it, stem, own);
+    const bool first = i == 0, last = i + 1 == count;
+    set_positions(run.symbols, names, first, last, static_cast<long>(i));
+    if (row.subs_names) set_positions(run.symbols, subs_names(), first, last, static_cast<long>(i));
+    run_body(it, run, separator_pending);
+  }
+  outer.restore(run);
+}
+
+// .each_var_item over an array variable: a copy is walked, so the body may
+// change the array; empty entries are skipped but still count for first and last.
+void walk_array(IteratorStatement& it, GenerationRun& run, const StringSet& array) {
+  const std::vector<std::string> items = array.items();
+  const InternedName value_name(it.subject() + ".value");
+  const PositionNames names = PositionNames::of(it.subject());
+  ItemList scope;
+  bool separator_pending = false;
+  long position = 0;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].empty()) continue;
+    scope.clear();
+    ScopeStack scopes(run.symbols);
+    scopes.push(scope);
+    run.symbols.set(value_name, items[i]);
+    set_positions(run.symbols, names, i == 0, i + 1 == items.size(), position++);
+    run_body(it, run, separator_pending);
+  }
+}
+
+// .each_var_item over a keyed variable: the variable itself is walked, with
+// the count taken at the start. It is looked up again for every pair, since
+// the body may change or delete it.
+void walk_keyed(IteratorStatement& it, GenerationRun& run, size_t count) {
+  const std::string& name = it.subject();
+  const InternedName key_name(name + ".key"), value_name(name + ".value");
+  const PositionNames names = PositionNames::of(name);
+  ItemList scope;
+  bool separator_pending = false;
+  for (size_t i = 0; i < count; ++i) {
+    const StringMap* map = run.keyed.find(name);
+    if (!map) break;
+    const std::string key = map->keys().item(i), value = map->values().item(i);
+    scope.clear();
+    ScopeStack scopes(run.symbols);
+    scopes.push(scope);
+    run.symbols.set(key_name, key);
+    run.symbols.set(value_name, value);
+    set_positions(run.symbols, names, i == 0, i + 1 == count, static_cast<long>(i));
+    run_body(it, run, separator_pending);
+  }
+}
+
+void walk_var_items(IteratorStatement& it, GenerationRun& run) {
+  if (const StringSet* array = run.arrays.find(it.subject()))
+    walk_array(it, run, *array);
+  else if (const StringMap* map = run.keyed.find(it.subject()))
+    walk_keyed(it, run, map->count());
+}
+
+// Splits the evaluated arguments of .each_token into pattern and subject;
+// false when they are malformed.
+bool split_token_arguments(const std::string& args, std::string& pattern, std::string& subject) {
+  const size_t blank = find_member(sets::white(), args);
+  if (args.size() <= 2 || blank == args.size()) return false;
+  if (args[0] != '"') {
+    pattern = args.substr(0, blank);
+    subject = args.substr(blank + 1);
+    return true;
+  }
+  size_t close = 1;
+  while (close < args.size() && !(args[close] == '"' && args[close - 1] != '\\')) ++close;
+  pattern = args.substr(1, close - 1);
+  subject = close < args.size() ? args.substr(close + 1) : std::string();
+  trim_left(subject, sets::white());
+  return true;
+}
+
+// .each_token: each match of the pattern in the subject, left to right.
+void walk_tokens(IteratorStatement& it, GenerationRun& run) {
+  std::string args, pattern_text, subject;
+  evaluate(it.filter(), args, run, false);
+  if (!split_token_arguments(args, pattern_text, subject)) {
+    error("Malformed args to .each_token statement at template line %s",
+          int_text(it.line_number()));
+    return;
+  }
+  const Pattern pattern(pattern_text);
+  const InternedName value_name(it.prefix() + ".value");
+  ItemList scope;
+  bool separator_pending = false;
+  for (long from = 0; from < static_cast<long>(subject.size());) {
+    const Pattern::Found found = pattern.search(subject, from);
+    if (found.length <= 0) break;
+    ScopeStack scopes(run.symbols);
+    scopes.push(scope);
+    run.symbols.set(value_name, std::string_view(subject).substr(found.start, found.length));
+    if (separator_pending && it.separator()) it.separator()->execute(run);
+    separator_pending = true;
+    it.execute_children(run);
+    from = found.start + found.length;
+  }
+}
+
+// .refd_obj: the object that is the current attribute's type, once.
+void run_refd_obj(IteratorStatement& it, GenerationRun& run) {
+  if (!run.current_attribute || !run.current_attribute->type_object) return;
+  ModelObject* object = run.current_attribute->type_object;
+  const CurrentSlots outer = CurrentSlots::save(run);
+  run.current_object = object;
+  run.current_element = object;
+  {
+    ItemList empty;
+    ScopeStack scopes(run.symbols);
+    scopes.push(object->variables(it.prefix()));
+    scopes.push(empty);
+    if (is_true(it.filter(), run)) it.execute_children(run);
+  }
+  outer.restore(run);
+}
+
+}  // namespace
+
+void IteratorStatement::execute(GenerationRun& run) {
+  switch (kind_) {
+    case stmt_each_var_item:
+      return walk_var_items(*this, run);
+    case stmt_each_token:
+      return walk_tokens(*this, run);
+    case stmt_refd_obj:
+      return run_refd_obj(*this, run);
+    default:
+      break;
+  }
+  const IteratorKind* row = iterator_kind(kind_);
+  if (row && row->collect) walk_list(*this, *row, run);
+}
 
 }  // namespace quill
