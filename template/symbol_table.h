@@ -42,6 +42,9 @@ class SymbolTable : public Item {
   Variable& set(std::string_view name, std::string_view value, bool global = false) {
     return set(InternedName(name), value, global);
   }
+  Variable& set(const char* name, std::string_view value, bool global = false) {
+    return set(InternedName(name), value, global);
+  }
 
   // The first Variable of that name, innermost scope first; nullptr when absent.
   Variable* find(InternedName name) const;
