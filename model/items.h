@@ -74,6 +74,9 @@ class Variable : public TextItem {
       : TextItem(kVariableKind, value), name_(name) {}
   Variable(InternedName name, std::string_view value)
       : TextItem(kVariableKind, value), name_(name) {}
+  // A literal name would otherwise match both forms above.
+  Variable(const char* name, std::string_view value)
+      : Variable(std::string_view(name), value) {}
 
   const InternedName& name() const { return name_; }
 
@@ -145,6 +148,9 @@ class ItemList {
   // Appends a new Variable (name, value) at the end.
   Variable& add_variable(std::string_view name, std::string_view value);
   Variable& add_variable(InternedName name, std::string_view value);
+  Variable& add_variable(const char* name, std::string_view value) {
+    return add_variable(std::string_view(name), value);
+  }
   // Appends a new TextItem at the end.
   TextItem& add_text(std::string_view value);
 
@@ -158,6 +164,7 @@ class ItemList {
   // The first Variable with that name (interned or by text), or nullptr.
   Variable* find(const InternedName& name) const;
   Variable* find(std::string_view name) const;
+  Variable* find(const char* name) const { return find(std::string_view(name)); }
   // Replaces the value of the Variable with that name, or appends a new one.
   Variable& set(std::string_view name, std::string_view value);
 
