@@ -23,7 +23,7 @@
 namespace quill {
 namespace {
 
-constexpr int kMaxReferenceDepth = 64;
+constexpr int kMaxReferenceDepth = 16;
 // Column stops beyond this are treated as this column: padding to an absurd
 // column would only exhaust memory.
 constexpr long kMaxColumn = 32767;
@@ -111,25 +111,26 @@ void TextParser::compute_valid() {
   valid_.assign(n, false);
   if (text_.find('<') == std::string_view::npos) return;
   const CharSet& names = sets::reference_name_chars();
-  std::vector<size_t> name_end(n + 1, n);  // first non-name position at or after i
-  std::vector<size_t> next_gt(n + 1, std::string_view::npos);  // first '>' after i
+  constexpr size_t kNone = std::string_view::npos;
+  std::vector<size_t> next_gt(n + 1, kNone);  // the first '>' after position i
   for (size_t i = n; i-- > 0;) {
-    name_end[i] = names.contains(text_[i]) ? name_end[i + 1] : i;
     next_gt[i] = (i + 1 < n && text_[i + 1] == '>') ? i + 1 : next_gt[i + 1];
   }
+  size_t name_end = n;  // the first non-name position after i
   for (size_t i = n; i-- > 0;) {
-    if (text_[i] != '<' && text_[i] != '>') continue;
-    size_t j = name_end[i + 1];
-    if (j >= n) continue;
-    char c = text_[j];
-    if (c == '>') {
-      valid_[i] = true;
-    } else if (c == '|' || c == '=') {
-      valid_[i] = next_gt[j] != std::string_view::npos;
-    } else if (c == '<') {
-      size_t gt = next_gt[j];
-      valid_[i] = valid_[j] && gt != std::string_view::npos && valid_[gt];
+    char c = text_[i];
+    if (c == '<' || c == '>') {
+      char after = name_end < n ? text_[name_end] : '\0';
+      if (after == '>') {
+        valid_[i] = true;
+      } else if (after == '|' || after == '=') {
+        valid_[i] = next_gt[name_end] != kNone;
+      } else if (after == '<') {
+        size_t gt = next_gt[name_end];
+        valid_[i] = valid_[name_end] && gt != kNone && valid_[gt];
+      }
     }
+    if (!names.contains(c)) name_end = i;
   }
 }
 
