@@ -1,0 +1,317 @@
+#include "model/lexer.h"
+
+#include <algorithm>
+
+#include "foundation/messages.h"
+#include "foundation/platform.h"
+#include "model/reserved_words.h"
+
+namespace quill {
+
+namespace {
+
+constexpr const char* kKindNames[] = {
+    "object",         "class",          "parent",        "state",         "process",
+    "flow",           "from",           "to",            "events",        "action",
+    "end",            "foreign",        "literal",       "import",        "pragma",
+    "language_keyword", "mapping",      "identifier",    "colon",         "semi",
+    "left_paren",     "right_paren",    "left_bracket",  "right_bracket", "comma",
+    "equal",          "right_arrow",    "double_l_brace", "double_r_brace", "str_literal",
+    "eof",            "line_comment",   "margin_comment", "multiline_text", "unknown",
+};
+static_assert(std::size(kKindNames) == static_cast<size_t>(TokenKind::count_),
+              "one name per token kind");
+
+struct Keyword {
+  std::string_view word;
+  TokenKind kind;
+};
+
+constexpr Keyword kKeywords[] = {
+    {"object", TokenKind::object},   {"class", TokenKind::object},
+    {"parent", TokenKind::parent},   {"state", TokenKind::state},
+    {"process", TokenKind::process}, {"flow", TokenKind::flow},
+    {"from", TokenKind::from},       {"to", TokenKind::to},
+    {"events", TokenKind::events},   {"action", TokenKind::action},
+    {"end", TokenKind::end},         {"foreign", TokenKind::foreign},
+    {"literal", TokenKind::literal}, {"import", TokenKind::import},
+    {"pragma", TokenKind::pragma},
+};
+
+bool is_white(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Bytes above 127 count as letters so that UTF-8 names pass through whole.
+bool is_letter(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c > 127;
+}
+
+bool is_word_char(unsigned char c) {
+  return is_letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+}
+
+bool ends_with(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+TokenKind single_char_kind(char c) {
+  switch (c) {
+    case '(': return TokenKind::left_paren;
+    case ')': return TokenKind::right_paren;
+    case ',': return TokenKind::comma;
+    case ':': return TokenKind::colon;
+    case ';': return TokenKind::semi;
+    case '[': return TokenKind::left_bracket;
+    case ']': return TokenKind::right_bracket;
+    default: return TokenKind::unknown;
+  }
+}
+
+}  // namespace
+
+const char* token_kind_name(TokenKind kind) {
+  auto i = static_cast<size_t>(kind);
+  return i < std::size(kKindNames) ? kKindNames[i] : "unknown";
+}
+
+size_t count_pairs(std::string_view text, std::string_view pair) {
+  size_t n = 0;
+  for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2)) {
+    ++n;
+  }
+  return n;
+}
+
+// --- ModelLexer -------------------------------------------------------------
+
+ModelLexer::ModelLexer(std::string_view text, LexerOptions options) : options_(options) {
+  reset(text);
+}
+
+void ModelLexer::reset(std::string_view text) {
+  text_.assign(text);
+  lower_ = text_;
+  for (char& c : lower_) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  start_ = 0;
+  length_ = 0;
+  kind_ = TokenKind::unknown;
+  after_braces_ = false;
+  counted_to_ = 0;
+  lines_ = 0;
+}
+
+void ModelLexer::set(TokenKind kind, size_t length) {
+  kind_ = kind;
+  length_ = length;
+}
+
+TokenKind ModelLexer::next() {
+  start_ += length_;
+  length_ = 0;
+  if (after_braces_) {
+    after_braces_ = false;
+    scan_multiline();
+    return kind_;
+  }
+  for (;;) {
+    while (start_ < lower_.size() && is_white(lower_[start_])) ++start_;
+    if (start_ >= lower_.size()) {
+      set(TokenKind::eof, 0);
+      return kind_;
+    }
+    const char c = lower_[start_];
+    const char after = start_ + 1 < lower_.size() ? lower_[start_ + 1] : '\0';
+    if (c == '-' && after == '-') {
+      scan_comment();
+      if (!options_.skip_comments) return kind_;
+      start_ += length_;
+      length_ = 0;
+      continue;
+    }
+    if (c == '"') {
+      scan_string();
+    } else if (single_char_kind(c) != TokenKind::unknown) {
+      set(single_char_kind(c), 1);
+    } else if (c == '=') {
+      after == '>' ? set(TokenKind::right_arrow, 2) : set(TokenKind::equal, 1);
+    } else if (c == '{' && after == '{') {
+      set(TokenKind::double_l_brace, 2);
+      after_braces_ = true;
+    } else if (c == '}' && after == '}') {
+      set(TokenKind::double_r_brace, 2);
+      after_braces_ = false;
+    } else if (c == '{' || c == '}') {
+      set(TokenKind::unknown, 1);
+    } else if (is_letter(c) || c == '_') {
+      scan_word();
+    } else {
+      scan_to_white();
+    }
+    return kind_;
+  }
+}
+
+// The raw text up to the first `}}`; without one the rest of the text is eof.
+void ModelLexer::scan_multiline() {
+  size_t close = lower_.find("}}", start_);
+  if (close == std::string::npos) {
+    set(TokenKind::eof, lower_.size() - start_);
+  } else {
+    set(TokenKind::multiline_text, close - start_);
+  }
+}
+
+// A backslash escapes the character after it, so a quote closes the string
+// exactly when an even number of backslashes precedes it.
+void ModelLexer::scan_string() {
+  size_t i = start_ + 1;
+  while (i < lower_.size() && lower_[i] != '"') {
+    i += lower_[i] == '\\' ? 2 : 1;
+  }
+  if (i >= lower_.size()) {
+    set(TokenKind::unknown, lower_.size() - start_);
+  } else {
+    set(TokenKind::str_literal, i + 1 - start_);
+  }
+}
+
+void ModelLexer::scan_comment() {
+  size_t lf = lower_.find('\n', start_);
+  size_t stop = lf == std::string::npos ? lower_.size() : lf;
+  set(comment_starts_line() ? TokenKind::line_comment : TokenKind::margin_comment, stop - start_);
+}
+
+bool ModelLexer::comment_starts_line() const {
+  for (size_t i = start_; i > 0; --i) {
+    char c = lower_[i - 1];
+    if (c == '\n') return true;
+    if (!is_white(c)) return false;
+  }
+  return true;
+}
+
+void ModelLexer::scan_word() {
+  size_t i = start_;
+  while (i < lower_.size() && is_word_char(lower_[i])) ++i;
+  std::string_view word(lower_.data() + start_, i - start_);
+  TokenKind kind = TokenKind::identifier;
+  auto keyword = std::find_if(std::begin(kKeywords), std::end(kKeywords),
+                              [&](const Keyword& k) { return k.word == word; });
+  if (keyword != std::end(kKeywords)) {
+    kind = keyword->kind;
+  } else if (word.size() > 3 && (ends_with(word, "_of") || ends_with(word, "_to"))) {
+    kind = TokenKind::mapping;
+  } else if ((!options_.allow_cxx_words && is_cxx_reserved(word)) ||
+             (!options_.allow_ada_words && is_ada_reserved(word))) {
+    kind = TokenKind::language_keyword;
+  }
+  set(kind, word.size());
+}
+
+void ModelLexer::scan_to_white() {
+  size_t i = start_;
+  while (i < lower_.size() && !is_white(lower_[i])) ++i;
+  set(TokenKind::unknown, i - start_);
+}
+
+long ModelLexer::line() {
+  size_t upto = std::min(start_, text_.size());
+  if (upto < counted_to_) {  // never happens while tokens only advance
+    counted_to_ = 0;
+    lines_ = 0;
+  }
+  lines_ += std::count(text_.begin() + counted_to_, text_.begin() + upto, '\n');
+  counted_to_ = upto;
+  return lines_ + 1;
+}
+
+long ModelLexer::line_feeds() const { return std::count(text_.begin(), text_.end(), '\n'); }
+
+std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
+  if (kind_ == TokenKind::eof) return "<eof>";
+  std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  if (kind_ != TokenKind::str_literal) return std::string(raw);
+  if (strip_quotes && raw.size() >= 2) raw = raw.substr(1, raw.size() - 2);
+  if (!unescape) return std::string(raw);
+  std::string out;
+  out.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\\') {
+      if (++i >= raw.size()) break;
+    }
+    out += raw[i];
+  }
+  return out;
+}
+
+// --- ModelFileLexer ---------------------------------------------------------
+
+ModelFileLexer::ModelFileLexer(LexerOptions options, bool strip_returns)
+    : lexer_({}, options), strip_returns_(strip_returns) {}
+
+bool ModelFileLexer::open(const std::string& file_name) {
+  file_name_ = file_name;
+  lines_.clear();
+  next_line_ = 0;
+  has_chunk_ = false;
+  lines_before_chunk_ = 0;
+  lexer_.reset({});
+  if (file_name.empty() || !platform::is_regular_file(file_name) ||
+      !platform::read_lines(file_name, lines_)) {
+    // Built by hand: an empty name must still show as ''.
+    error("The file '" + file_name + "' cannot be loaded.");
+    return false;
+  }
+  return true;
+}
+
+TokenKind ModelFileLexer::next() {
+  for (;;) {
+    if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
+    if (has_chunk_) lines_before_chunk_ += lexer_.line_feeds();
+    if (!load_next_chunk()) {
+      has_chunk_ = false;
+      lexer_.reset({});
+      return TokenKind::eof;
+    }
+  }
+}
+
+// A line whose `{{` outnumber its `}}` opens a chunk that runs until the
+// counts balance or the file ends.
+bool ModelFileLexer::load_next_chunk() {
+  if (next_line_ >= lines_.size()) return false;
+  std::string chunk;
+  long opened = 0;
+  do {
+    const std::string& line = lines_[next_line_++];
+    opened += static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
+    append_line(chunk, line);
+  } while (opened > 0 && next_line_ < lines_.size());
+  lexer_.reset(chunk);
+  has_chunk_ = true;
+  return true;
+}
+
+void ModelFileLexer::append_line(std::string& chunk, const std::string& line) const {
+  size_t keep = line.size();
+  while (keep > 0 && is_white(line[keep - 1])) --keep;
+  chunk.append(line, 0, keep);
+  chunk += strip_returns_ ? "\n" : "\r\n";
+}
+
+std::string ModelFileLexer::text(bool strip_quotes) const {
+  if (!has_chunk_) return "<eof>";
+  return lexer_.text(strip_quotes, true);
+}
+
+long ModelFileLexer::line() {
+  if (!has_chunk_) return lines_before_chunk_ + 1;
+  return lines_before_chunk_ + lexer_.line();
+}
+
+}  // namespace quill

@@ -1,0 +1,141 @@
+// Tokens of the model language. ModelLexer splits one chunk of text into
+// tokens; ModelFileLexer reads a model file line by line, joins the lines of
+// a `{{ ... }}` block into one chunk and keeps the line count across chunks.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+// The kinds of token; their names appear in syntax error messages.
+enum class TokenKind : int {
+  object,
+  class_,  // never produced: the keyword `class` yields object
+  parent,
+  state,
+  process,
+  flow,
+  from,
+  to,
+  events,
+  action,
+  end,
+  foreign,
+  literal,
+  import,
+  pragma,
+  language_keyword,
+  mapping,
+  identifier,
+  colon,
+  semi,
+  left_paren,
+  right_paren,
+  left_bracket,
+  right_bracket,
+  comma,
+  equal,
+  right_arrow,
+  double_l_brace,
+  double_r_brace,
+  str_literal,
+  eof,
+  line_comment,
+  margin_comment,
+  multiline_text,
+  unknown,
+  count_  // number of kinds, not a kind
+};
+
+// The printed name of a kind ("unknown" for a value outside the table).
+const char* token_kind_name(TokenKind kind);
+
+// The switches fixed when a lexer is made.
+struct LexerOptions {
+  bool skip_comments = true;
+  bool allow_ada_words = true;  // false: Ada reserved words are language_keyword
+  bool allow_cxx_words = true;  // false: C++ reserved words are language_keyword
+};
+
+class ModelLexer {
+ public:
+  explicit ModelLexer(std::string_view text = {}, LexerOptions options = {});
+
+  // Replaces the text; keeps the switches and starts before the first token.
+  void reset(std::string_view text);
+  // Scans the next token and returns its kind.
+  TokenKind next();
+
+  TokenKind kind() const { return kind_; }
+  size_t length() const { return length_; }
+  // Start of the current token, counted from the beginning of the text.
+  size_t offset() const { return start_; }
+  // 1 plus the number of line feeds before the current token.
+  long line();
+  // The current token as written, without one trailing carriage return.
+  // For a str_literal, unescape drops each backslash and keeps what follows
+  // it, and strip_quotes drops the first and last character.
+  std::string text(bool strip_quotes, bool unescape) const;
+  // Number of line feeds in the whole text.
+  long line_feeds() const;
+
+ private:
+  void set(TokenKind kind, size_t length);
+  void scan_string();
+  void scan_comment();
+  void scan_word();
+  void scan_to_white();
+  void scan_multiline();
+  bool comment_starts_line() const;
+
+  std::string text_;   // as written
+  std::string lower_;  // A-Z lowered; scanning runs over this copy
+  LexerOptions options_;
+  size_t start_ = 0;
+  size_t length_ = 0;
+  TokenKind kind_ = TokenKind::unknown;
+  bool after_braces_ = false;  // the last token was `{{`
+  size_t counted_to_ = 0;      // line feeds before this position are in lines_
+  long lines_ = 0;
+};
+
+class ModelFileLexer {
+ public:
+  // The reader appends "\n" instead of "\r\n" to each line when strip_returns.
+  ModelFileLexer(LexerOptions options, bool strip_returns);
+
+  // Reads the file; reports "The file '%s' cannot be loaded." and returns
+  // false when it cannot be read.
+  bool open(const std::string& file_name);
+  // The next token's kind, across chunks; eof for good at the end.
+  TokenKind next();
+
+  TokenKind kind() const { return has_chunk_ ? lexer_.kind() : TokenKind::eof; }
+  // The current token, unescaped; "<eof>" at the end.
+  std::string text(bool strip_quotes) const;
+  size_t offset() const { return lexer_.offset(); }
+  size_t length() const { return lexer_.length(); }
+  // 1-based line of the current token in the file.
+  long line();
+  const std::string& file_name() const { return file_name_; }
+
+ private:
+  bool load_next_chunk();
+  void append_line(std::string& chunk, const std::string& line) const;
+
+  std::string file_name_;
+  std::vector<std::string> lines_;
+  size_t next_line_ = 0;
+  ModelLexer lexer_;
+  bool has_chunk_ = false;
+  long lines_before_chunk_ = 0;
+  bool strip_returns_;
+};
+
+// Counts non-overlapping occurrences of pair in text.
+size_t count_pairs(std::string_view text, std::string_view pair);
+
+}  // namespace quill

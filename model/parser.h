@@ -1,0 +1,121 @@
+// The model parser: recursive descent with one token of look-ahead over the
+// tokens of a ModelFileLexer. It reads a model file and every file it
+// imports into one new Model and stops at the first syntax error.
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/lexer.h"
+
+namespace quill {
+
+class Element;
+class Function;
+class Literal;
+class Model;
+class ModelObject;
+class Pragma;
+class Process;
+class State;
+class TypedElement;
+
+class ModelParser {
+ public:
+  enum class Status { ok, file_error, syntax_error };
+
+  struct Result {
+    Status status = Status::ok;
+    long offset = 0;  // of the offending token within its chunk
+    long length = 0;
+    long line = 0;
+    std::string bad_file;          // the file in which parsing stopped
+    std::unique_ptr<Model> model;  // only when status is ok
+  };
+
+  // Objects nested deeper than this are rejected as a syntax error, so that
+  // no input can exhaust the stack.
+  static constexpr int kMaxObjectDepth = 200;
+
+  ModelParser();
+  ~ModelParser();
+
+  // Parses model_name and its imports. Reads NoCxxKeywords, NoAdaKeywords,
+  // StripReturns and DsmSearchPath; sets DSMHasUIDs. Errors are reported
+  // through the message sink.
+  Result parse(const std::string& model_name);
+
+  // The files of the last parse, in the order they were (to be) read.
+  const std::vector<std::string>& files() const { return files_; }
+
+ private:
+  using Kinds = std::initializer_list<TokenKind>;
+
+  bool parse_file();
+  bool top_level();
+  bool object_decl(ModelObject* container);
+  bool parent_list(ModelObject& object);
+  bool members(ModelObject& object);
+  bool member(ModelObject& object);
+  bool named_member(ModelObject& object);
+  bool attribute_decl(ModelObject& object, const std::string& name);
+  bool type_spec(TypedElement& element);
+  bool function_decl(const std::string& name, std::vector<std::unique_ptr<Function>>& into);
+  bool parameters(Function& function);
+  bool parameter(Function& function);
+  bool state_decl(std::vector<std::unique_ptr<State>>& into);
+  bool action_clause(State& state);
+  bool transition(State& state);
+  bool process_decl(std::vector<std::unique_ptr<Process>>& into);
+  bool flow_decl(Process& process);
+  bool literal_decl(std::vector<std::unique_ptr<Literal>>& into);
+  bool pragma_decl(std::vector<std::unique_ptr<Pragma>>& into);
+  bool pragma_values(Pragma& pragma);
+  bool events_decl();
+  bool foreign_decl();
+  bool name_decl();
+  bool substitution(const std::string& name);
+  bool instance_decl(const std::string& name);
+  bool import_decl();
+  bool end_clause(Element& element);
+  bool ctics(Element& element);
+  bool ctic(Element& element, bool& at_eof);
+  bool value(std::string& out);
+  bool block(std::string& out);
+
+  void add_characteristic(Element& element, const std::string& name, const std::string& value);
+  void add_import(const std::string& name);
+
+  // Token helpers.
+  TokenKind kind() const { return lexer_->kind(); }
+  std::string text() const { return lexer_->text(true); }
+  void advance() { lexer_->next(); }
+  // True when the current token is one of kinds; otherwise reports the
+  // expectation, clears the ok flag and returns false.
+  bool expect(Kinds kinds);
+  bool fail_nesting();
+
+  std::unique_ptr<ModelFileLexer> lexer_;
+  std::unique_ptr<Model> model_;
+  std::vector<std::string> files_;
+  std::vector<std::string> file_keys_;  // files_ normalised for de-duplication
+  std::string current_file_;
+  LexerOptions options_;
+  bool strip_returns_ = false;
+  bool ok_ = true;
+  int depth_ = 0;
+};
+
+// The expectation message for the acceptable kinds and the found token.
+std::string expectation_message(std::initializer_list<TokenKind> kinds, const std::string& found,
+                                TokenKind found_kind, long line);
+
+// The name under which an import is read: relative names are taken from the
+// importing file's directory, else from the first directory of search_path
+// that holds them, else from the importing file's directory anyway.
+std::string resolve_import(const std::string& importing_file, const std::string& name,
+                           const std::string& search_path);
+
+}  // namespace quill

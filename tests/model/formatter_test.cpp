@@ -1,0 +1,66 @@
+#include "model/formatter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quill {
+namespace {
+
+std::string format(const std::string& text) { return ModelTextFormatter().format(text); }
+
+TEST(ModelTextFormatterTest, ObjectLayout) {
+  // The colon of a member stands in column 20.
+  EXPECT_EQ(format("object A x : integer ; end ;"),
+            "\r\n\r\nobject A\r\n    x              : integer ;\r\nend ;");
+}
+
+TEST(ModelTextFormatterTest, Layouts) {
+  struct Case {
+    const char* input;
+    const char* expected;
+  } cases[] = {
+      {"", ""},
+      {"CLASS a END;", "\r\n\r\nobject a\r\nend ;"},
+      {"object A state S action : go ; e => T ; end ; end ;",
+       "\r\n\r\nobject A\r\n    state S\r\n        action : go ;\r\n        e => T ;"
+       "\r\n    end ;\r\nend ;"},
+      {"object A\n  a_very_long_member_name : t ; end;",
+       "\r\n\r\nobject A\r\n    a_very_long_member_name : t ;\r\nend ;"},
+      {"f(a : t, b : u) ; g() ;",
+       "\r\nf (a : t, b : u) ;\r\ng () ;"},
+      {"object A end [k, v = \"x\\\"y\"] ;",
+       "\r\n\r\nobject A\r\nend [k, v = \"x\\\"y\"] ;"},
+      {"x = \"s\" -- margin\n-- whole line\nend end end",
+       "\r\nx = \"s\"    -- margin-- whole line\r\n\r\nend\r\nend\r\nend"},
+      {"literal L {{ keep\n  this }} ;", " literal L {{ keep\n  this }} ;"},
+      {"pragma p ; foreign t ; events : a ;",
+       "\r\npragma p ;\r\nforeign t ;\r\nevents : a ;"},
+      {"} \"open", "\r\n}\r\n\"open"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format(c.input), c.expected) << "input: " << c.input;
+  }
+}
+
+TEST(ModelTextFormatterTest, LongArgumentListsWrapUnderTheFirstArgument) {
+  std::string args;
+  for (int i = 0; i < 12; ++i) args += (i ? ", p" : "p") + std::to_string(i) + " : integer";
+  std::string out = format("f(" + args + ") ;");
+  size_t wrap = out.find("\r\n", 2);
+  ASSERT_NE(wrap, std::string::npos);
+  size_t first = out.find("p0") - out.rfind('\n', out.find("p0")) - 1;
+  size_t next = out.find_first_not_of(' ', wrap + 2) - (wrap + 2);
+  EXPECT_EQ(next, first) << out;
+}
+
+TEST(ModelTextFormatterTest, DeepNestingStaysBounded) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "object a ";
+  std::string out = format(text);
+  EXPECT_LT(out.size(), 5000u * (ModelTextFormatter::kMaxIndentLevels * 4 + 20));
+  EXPECT_EQ(out.substr(out.size() - 10), "  object a");
+}
+
+}  // namespace
+}  // namespace quill
