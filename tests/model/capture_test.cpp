@@ -1,0 +1,122 @@
+#include "model/capture.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/string_containers.h"
+#include "tests/model/model_builder.h"
+
+namespace quill {
+namespace {
+
+using namespace quill::testing;
+
+class CaptureTest : public ::testing::Test {
+ protected:
+  void section(const std::string& uid, const std::string& text) {
+    texts_.set(uid, text);
+    pending_.add(uid);
+  }
+  std::string pending() const {
+    std::string out;
+    for (const std::string& uid : pending_.items()) out += (out.empty() ? "" : ",") + uid;
+    return out;
+  }
+  static std::string flag(const Element& e, const char* name) {
+    const std::string* v = e.characteristic(name);
+    return v ? *v : "-";
+  }
+
+  Model model_{"m"};
+  CapturedTexts texts_;
+  StringArray pending_;
+};
+
+TEST_F(CaptureTest, ClaimedSectionsReplaceTheirElementsTexts) {
+  auto& literal = *model_.literals.emplace_back(std::make_unique<Literal>("head", "old"));
+  literal.set_characteristic_only("uid", "L1");
+  State& state = add_state(model_.states, "idle", "on_idle");
+  state.action->set_characteristic_only("uid", "A1");
+  Function& f = add_function(model_.functions, "f", "");
+  f.set_characteristic_only("uid", "F1");
+  ModelObject& object = add_object(model_, "O");
+  Function& g = add_function(object.functions, "g", "");
+  g.set_characteristic_only("uid", "G1");
+  g.body_text = "untouched";
+  Function& h = add_function(object.functions, "h", "");
+  h.set_characteristic_only("uid", "H1");
+  section("F1", "body f");
+  section("A1", "body a");
+  section("G1", "");
+  section("L1", "line1\r\nline2");
+  section("H1", "body h");
+
+  capture_preserved_texts(model_, texts_, pending_);
+
+  EXPECT_EQ(literal.text, "line1\r\nline2");
+  EXPECT_EQ(state.action->body_text, "body a");
+  EXPECT_EQ(f.body_text, "body f");
+  EXPECT_EQ(h.body_text, "body h");
+  EXPECT_EQ(g.body_text, "untouched") << "an empty section claims nothing";
+  EXPECT_EQ(flag(literal, "is_captured"), "true");
+  EXPECT_EQ(flag(*state.action, "is_captured"), "true");
+  EXPECT_EQ(flag(g, "is_captured"), "-");
+  EXPECT_EQ(pending(), "G1");
+  ASSERT_EQ(model_.literals.size(), 2u);
+  const Literal& orphan = *model_.literals.back();
+  EXPECT_EQ(orphan.name, "G1");
+  EXPECT_EQ(orphan.text, "");
+  EXPECT_EQ(orphan.characteristics().text(), "uid = G1  \r\nis_orphan = true  \r\n");
+}
+
+TEST_F(CaptureTest, UnclaimedUidsBecomeOrphansInArrayOrder) {
+  add_object(model_, "O").literals.push_back(std::make_unique<Literal>("plain", "x"));
+  section("b", "text b");
+  section("a", "text a");
+  capture_preserved_texts(model_, texts_, pending_);
+  ASSERT_EQ(model_.literals.size(), 2u);
+  EXPECT_EQ(model_.literals[0]->name, "b");
+  EXPECT_EQ(model_.literals[0]->text, "text b");
+  EXPECT_EQ(model_.literals[1]->name, "a");
+  EXPECT_EQ(model_.objects[0]->literals[0]->text, "x");
+}
+
+TEST_F(CaptureTest, OrphansAreClaimedByTheirOwnLiteralOnTheNextCapture) {
+  section("u", "first");
+  capture_preserved_texts(model_, texts_, pending_);
+  ASSERT_EQ(model_.literals.size(), 1u);
+
+  CapturedTexts again;
+  again.set("u", "second");
+  StringArray uids;
+  uids.add("u");
+  capture_preserved_texts(model_, again, uids);
+  ASSERT_EQ(model_.literals.size(), 1u);
+  EXPECT_EQ(model_.literals[0]->text, "second");
+  EXPECT_EQ(uids.count(), 0u);
+}
+
+TEST_F(CaptureTest, TwoElementsWithOneUidBothTakeTheText) {
+  Function& f = add_function(model_.functions, "f", "");
+  Function& g = add_function(model_.functions, "g", "");
+  f.set_characteristic_only("uid", "same");
+  g.set_characteristic_only("uid", "same");
+  section("same", "shared");
+  capture_preserved_texts(model_, texts_, pending_);
+  EXPECT_EQ(f.body_text, "shared");
+  EXPECT_EQ(g.body_text, "shared");
+  EXPECT_TRUE(model_.literals.empty());
+}
+
+TEST(CapturedTextsTest, AbsentUidReadsEmpty) {
+  CapturedTexts texts;
+  texts.set("x", "1");
+  texts.set("x", "2");
+  EXPECT_EQ(texts.text("x"), "2");
+  EXPECT_EQ(texts.text("y"), "");
+  EXPECT_TRUE(texts.contains("x"));
+  EXPECT_FALSE(texts.contains("y"));
+  EXPECT_EQ(texts.count(), 1u);
+}
+
+}  // namespace
+}  // namespace quill
