@@ -222,11 +222,11 @@ bool ModelParser::named_member(ModelObject& object) {
   return function_decl(name, object.functions);
 }
 
-// attribute-decl -> member-name `:` type-spec [ `=` ( text | block ) ] [ctics] `;`
+// attribute-decl -> member-name `:` type-ref [ `=` ( text | block ) ] [ctics] `;`
 bool ModelParser::attribute_decl(ModelObject& object, const std::string& name) {
   auto attribute = std::make_unique<Attribute>(name, "");
   advance();
-  if (!type_spec(*attribute)) return false;
+  if (!type_ref(*attribute)) return false;
   if (!expect({K::equal, K::left_bracket, K::semi})) return false;
   if (kind() == K::equal) {
     advance();
@@ -241,8 +241,8 @@ bool ModelParser::attribute_decl(ModelObject& object, const std::string& name) {
   return true;
 }
 
-// type-spec -> name | mapping name
-bool ModelParser::type_spec(TypedElement& element) {
+// type-ref -> name | mapping name
+bool ModelParser::type_ref(TypedElement& element) {
   if (!expect({K::identifier, K::mapping})) return false;
   if (kind() == K::mapping) {
     element.mapping = text();
@@ -254,7 +254,7 @@ bool ModelParser::type_spec(TypedElement& element) {
   return true;
 }
 
-// function-decl -> member-name `(` parameters `)` [ `:` type-spec ] [ctics] [block] `;`
+// function-decl -> member-name `(` parameters `)` [ `:` type-ref ] [ctics] [block] `;`
 bool ModelParser::function_decl(const std::string& name,
                                 std::vector<std::unique_ptr<Function>>& into) {
   auto function = std::make_unique<Function>(name);
@@ -265,7 +265,7 @@ bool ModelParser::function_decl(const std::string& name,
   if (kind() == K::colon) {
     advance();
     auto rtype = std::make_unique<ReturnType>();
-    if (!type_spec(*rtype)) return false;
+    if (!type_ref(*rtype)) return false;
     function->return_type = std::move(rtype);
     if (!expect({K::left_bracket, K::double_l_brace, K::semi})) return false;
   }
@@ -291,13 +291,13 @@ bool ModelParser::parameters(Function& function) {
   }
 }
 
-// param -> ( name | text ) `:` type-spec [ `=` ( name | text | block ) ] [ctics]
+// param -> ( name | text ) `:` type-ref [ `=` ( name | text | block ) ] [ctics]
 bool ModelParser::parameter(Function& function) {
   auto param = std::make_unique<Parameter>(text(), "");
   advance();
   if (!expect({K::colon})) return false;
   advance();
-  if (!type_spec(*param)) return false;
+  if (!type_ref(*param)) return false;
   if (!expect({K::equal, K::left_bracket, K::comma, K::right_paren})) return false;
   if (kind() == K::equal) {
     advance();

@@ -61,7 +61,7 @@ class ModelParser {
   bool member(ModelObject& object);
   bool named_member(ModelObject& object);
   bool attribute_decl(ModelObject& object, const std::string& name);
-  bool type_spec(TypedElement& element);
+  bool type_ref(TypedElement& element);
   bool function_decl(const std::string& name, std::vector<std::unique_ptr<Function>>& into);
   bool parameters(Function& function);
   bool parameter(Function& function);
