@@ -9,6 +9,7 @@
 #include "foundation/settings.h"
 #include "output/output_file.h"
 #include "template/builder.h"
+#include "template/directives.h"
 #include "template/generation_run.h"
 
 namespace quill {
@@ -43,6 +44,7 @@ void generate_code() {
     return;
   }
   if (!settings().is_true("DoingBatchGen")) output_file().reset_counts();
+  install_directive_processor();
   run_template(loaded, *model);
   show_summary();
   settings().set("CodegenStatus", "ok");

@@ -42,7 +42,7 @@ std::string var_value(GenerationRun& run, const std::string& actual) {
 void add_element_variables(Element& element, const std::string& formal, ItemList& scope) {
   const std::string former = element.remembered_prefix();
   for (const Variable& v : element.variables(formal).variables()) scope.append_clone(v);
-  element.variables(former.empty() ? std::string_view(".") : std::string_view(former));
+  element.variables(former);
 }
 
 void bind_formal(GenerationRun& run, const FormalParameter& formal, const std::string& actual,
