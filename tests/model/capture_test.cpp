@@ -72,11 +72,13 @@ TEST_F(CaptureTest, UnclaimedUidsBecomeOrphansInArrayOrder) {
   add_object(model_, "O").literals.push_back(std::make_unique<Literal>("plain", "x"));
   section("b", "text b");
   section("a", "text a");
+  texts_.set("a", "text a, replaced");
   capture_preserved_texts(model_, texts_, pending_);
   ASSERT_EQ(model_.literals.size(), 2u);
   EXPECT_EQ(model_.literals[0]->name, "b");
   EXPECT_EQ(model_.literals[0]->text, "text b");
   EXPECT_EQ(model_.literals[1]->name, "a");
+  EXPECT_EQ(model_.literals[1]->text, "text a, replaced");
   EXPECT_EQ(model_.objects[0]->literals[0]->text, "x");
 }
 
@@ -105,17 +107,6 @@ TEST_F(CaptureTest, TwoElementsWithOneUidBothTakeTheText) {
   EXPECT_EQ(f.body_text, "shared");
   EXPECT_EQ(g.body_text, "shared");
   EXPECT_TRUE(model_.literals.empty());
-}
-
-TEST(CapturedTextsTest, AbsentUidReadsEmpty) {
-  CapturedTexts texts;
-  texts.set("x", "1");
-  texts.set("x", "2");
-  EXPECT_EQ(texts.text("x"), "2");
-  EXPECT_EQ(texts.text("y"), "");
-  EXPECT_TRUE(texts.contains("x"));
-  EXPECT_FALSE(texts.contains("y"));
-  EXPECT_EQ(texts.count(), 1u);
 }
 
 }  // namespace

@@ -33,13 +33,6 @@ TEST(ItemsTest, KindsAndTexts) {
   }
 }
 
-TEST(ItemsTest, VariableNamesAreShared) {
-  Variable a("same.name", "1");
-  Variable b("same.name", "2");
-  EXPECT_EQ(a.name(), b.name());
-  EXPECT_EQ(&a.name().text(), &b.name().text());
-}
-
 TEST(ItemsTest, ListKeepsOrderAndRemovesTheGivenItem) {
   ItemList list;
   EXPECT_TRUE(list.empty());
@@ -63,16 +56,6 @@ TEST(ItemsTest, ListKeepsOrderAndRemovesTheGivenItem) {
   EXPECT_EQ(names, "ba");
   list.clear();
   EXPECT_TRUE(list.empty());
-}
-
-TEST(ItemsTest, AppendCloneLeavesTheOriginalAlone) {
-  ItemList list;
-  Variable original("v", "1");
-  Item& copy = list.append_clone(original);
-  EXPECT_NE(&copy, &original);
-  static_cast<Variable&>(copy).set_value("2");
-  EXPECT_EQ(original.value(), "1");
-  EXPECT_EQ(list.text(), "v = 2  \r\n");
 }
 
 TEST(ItemsTest, SetReplacesInPlaceOrAppends) {
