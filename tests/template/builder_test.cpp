@@ -107,17 +107,6 @@ TEST_F(BuilderTest, BuildsTrees) {
   }
 }
 
-TEST_F(BuilderTest, IteratorNamesItsPositionVariables) {
-  Template loaded = load_template(write("main.tem", ".each_attribute a\n.end\n"));
-  ASSERT_TRUE(loaded.root);
-  auto& iterator = static_cast<IteratorStatement&>(*loaded.root->children()[0]);
-  EXPECT_EQ(iterator.position_names().is_only.text(), "a.is_only");
-  EXPECT_EQ(iterator.position_names().is_1st.text(), "a.is_1st");
-  EXPECT_EQ(iterator.position_names().is_nth.text(), "a.is_nth");
-  EXPECT_EQ(iterator.position_names().l_pos.text(), "a.l_pos");
-  EXPECT_EQ(iterator.row().keyword, ".each_attribute");
-}
-
 TEST_F(BuilderTest, ToleratedHeaderFaults) {
   struct Row {
     const char* source;
@@ -160,7 +149,6 @@ TEST_F(BuilderTest, StructuralErrors) {
       {".refd_obj\n.end\n", "Template line 1.  Can't determine statement type of:\n   '.refd_obj'\n"},
       {".separator\n", "Template line 1.  Can't determine statement type of:\n   '.separator'\n"},
       {".file\n", "This .file statement has no filename part (line 1):\n  '.file'\n"},
-      {".file \n", "This .file statement has no filename part (line 1):\n  '.file '\n"},
       {".module\n.end\n", "Template line 1.  Module is missing a name.\n"},
       {".module m\n.end\n.module m\n.end\n",
        "Template line 3.  Module named 'm' already loaded.\n"},
@@ -168,8 +156,6 @@ TEST_F(BuilderTest, StructuralErrors) {
        "Template line 1.  Invalid type of module formal parameter 'b:widget'\n"},
       {".module m a\n.end\n",
        "Template line 1.  Module 'm' - Invalid parameter format\n    .module m a\n"},
-      {".module m a:  \n.end\n",
-       "Template line 1.  Module 'm' - Invalid parameter format\n    .module m a:  \n"},
       {"$$IMPORT \"\"\n",
        "Template line 1.  $$IMPORT directive found without a file name:\n   '$$IMPORT \"\"'\n"},
       {".block\n.default\n.end\n.end\n",
@@ -198,8 +184,6 @@ TEST_F(BuilderTest, StructuralErrors) {
       {".select\n.each_object\n.end\n.end\n",
        "Template line 2.  This statement kind cannot appear inside a .select:\n"
        "   '.each_object'\n"},
-      {".select\n.file x\n.end\n",
-       "Template line 2.  This statement kind cannot appear inside a .select:\n   '.file x'\n"},
       {".select\njunk\n.end\n",
        "Template line 2.  Can't determine statement type of:\n   'junk'\n"},
       {".select\n", "Missing corresponding .end for .select starting on template line 1.\n"},
