@@ -206,9 +206,11 @@ class TextStatementTest : public testing::EngineTest {
     EngineTest::SetUp();
     reset_output_file();
     settings().set("CGenOutdir", dir_);
+    saved_handler_ = directive_handler();
+    directive_handler() = nullptr;
   }
   void TearDown() override {
-    directive_handler() = nullptr;
+    directive_handler() = saved_handler_;
     reset_output_file();
     EngineTest::TearDown();
   }
@@ -226,6 +228,7 @@ class TextStatementTest : public testing::EngineTest {
   }
 
   GenerationRun run_;
+  DirectiveHandler saved_handler_ = nullptr;
 };
 
 TEST_F(TextStatementTest, WritesLinesWithConditionsAndLineEnds) {
