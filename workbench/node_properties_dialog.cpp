@@ -1,0 +1,197 @@
+#include "workbench/node_properties_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "foundation/platform.h"
+#include "foundation/settings.h"
+#include "project/project_node.h"
+#include "workbench/dialogs.h"
+#include "workbench/document_kind.h"
+
+namespace quill {
+
+namespace {
+
+constexpr const char* kNotSet = "<Not Set>";
+
+QString dialog_title(const ProjectNode& node) {
+  switch (node.type_id()) {
+    case NodeType::project: return QStringLiteral("Project Properties");
+    case NodeType::subsystem: return QStringLiteral("Subsystem Properties");
+    default: return QStringLiteral("Generation Rule Properties");
+  }
+}
+
+QCheckBox* check_box(const char* text, bool on, QWidget* parent) {
+  auto* box = new QCheckBox(QString::fromLatin1(text), parent);
+  box->setChecked(on);
+  return box;
+}
+
+QString shown_path(const std::string& path) {
+  return path.empty() || path == "<not set>" ? QString::fromLatin1(kNotSet)
+                                             : QString::fromStdString(path);
+}
+
+std::string stored_path(const QString& shown) {
+  QString text = shown.trimmed();
+  return text.isEmpty() || text == QLatin1String(kNotSet) ? "<not set>" : text.toStdString();
+}
+
+}  // namespace
+
+FileTitle read_file_title(const QString& path, const QString& prefix) {
+  FileTitle result;
+  std::vector<std::string> lines;
+  if (!platform::read_lines(path.toStdString(), lines) || lines.empty()) return result;
+  const std::string head = prefix.toStdString();
+  if (lines[0].compare(0, head.size(), head) != 0) return result;
+  result.title = QString::fromStdString(lines[0].substr(head.size()));
+  for (size_t i = 1; i < lines.size() && lines[i].compare(0, head.size(), head) == 0; ++i) {
+    result.description += QString::fromStdString(lines[i].substr(head.size())) + "\r\n";
+  }
+  return result;
+}
+
+NodePropertiesDialog::NodePropertiesDialog(ProjectNode& node, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), node_(node), dialogs_(dialogs) {
+  setWindowTitle(dialog_title(node));
+  auto* tabs = new QTabWidget(this);
+  tabs->addTab(general_page(), QStringLiteral("General"));
+  tabs->addTab(output_page(), QStringLiteral("Output"));
+  if (node.type_id() == NodeType::generation_rule) {
+    tabs->addTab(file_page(true, model_file_), QStringLiteral("Model"));
+    tabs->addTab(file_page(false, template_file_), QStringLiteral("Template"));
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs);
+  layout->addWidget(buttons);
+}
+
+QWidget* NodePropertiesDialog::general_page() {
+  auto* page = new QWidget;
+  name_ = new QLineEdit(QString::fromStdString(node_.name()), page);
+  description_ = new QPlainTextEdit(QString::fromStdString(node_.description()), page);
+  auto* form = new QFormLayout(page);
+  form->addRow(QStringLiteral("Thing name"), name_);
+  form->addRow(QStringLiteral("Description"), description_);
+  return page;
+}
+
+QWidget* NodePropertiesDialog::output_page() {
+  auto* page = new QWidget;
+  inherit_ = check_box("Take settings from parent subsystem/project", node_.inherits(), page);
+  inherit_->setEnabled(node_.parent() != nullptr);
+  output_dir_ = new QLineEdit(QString::fromStdString(node_.output_dir()), page);
+  auto* browse = new QPushButton(QStringLiteral("Browse..."), page);
+  connect(browse, &QPushButton::clicked, this, &NodePropertiesDialog::browse_output_dir);
+  show_files_ = check_box("Show Generated Files", node_.show_gen_files(), page);
+  show_summary_ = check_box("Show Generation Summary", node_.show_summary(), page);
+  save_hist_ = check_box("Save Generation History", node_.save_hist(), page);
+  unix_eol_ = check_box("Emit UNIX End-of-line Chars", node_.emit_unix_eol(), page);
+  trace_ = check_box("Trace Template Lines", node_.trace_tem(), page);
+  auto* dir_row = new QHBoxLayout;
+  dir_row->addWidget(output_dir_);
+  dir_row->addWidget(browse);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(inherit_);
+  layout->addWidget(new QLabel(QStringLiteral("Output Directory"), page));
+  layout->addLayout(dir_row);
+  for (QCheckBox* box : {show_files_, show_summary_, save_hist_, unix_eol_, trace_})
+    layout->addWidget(box);
+  layout->addStretch();
+  // Inherited settings are the parent's: the node's own values do not apply.
+  auto follow_inherit = [this, browse] {
+    const bool own = !(inherit_->isEnabled() && inherit_->isChecked());
+    for (QWidget* w : std::initializer_list<QWidget*>{output_dir_, browse, show_files_,
+                                                      show_summary_, unix_eol_, trace_})
+      w->setEnabled(own);
+  };
+  connect(inherit_, &QCheckBox::toggled, this, follow_inherit);
+  follow_inherit();
+  return page;
+}
+
+QWidget* NodePropertiesDialog::file_page(bool model, QLineEdit*& filename) {
+  auto& rule = static_cast<GenerationRule&>(node_);
+  const QString path = shown_path(model ? rule.model_path() : rule.template_path());
+  const FileTitle title = read_file_title(path, model ? QStringLiteral("-- ") : QStringLiteral("# "));
+  auto* page = new QWidget;
+  filename = new QLineEdit(path, page);
+  auto* title_label = new QLabel(title.title, page);
+  auto* description_label = new QLabel(QString(title.description).remove(QLatin1Char('\r')), page);
+  auto* rebuild = new QPushButton(QStringLiteral("Rebuild Index"), page);
+  rebuild->setEnabled(false);
+  auto* select = new QPushButton(QStringLiteral("Select File Directly"), page);
+  auto* edit = new QPushButton(QStringLiteral("Edit File"), page);
+  QLineEdit* field = filename;
+  const DocKind kind = model ? DocKind::model : DocKind::template_;
+  connect(select, &QPushButton::clicked, this, [this, field, kind, model, title_label,
+                                                description_label] {
+    QString chosen = dialogs_.open_file_name(
+        model ? QStringLiteral("Select Object Model...") : QStringLiteral("Select Template..."),
+        save_filter(kind));
+    if (chosen.isEmpty()) return;
+    field->setText(chosen);
+    FileTitle t = read_file_title(chosen, model ? QStringLiteral("-- ") : QStringLiteral("# "));
+    title_label->setText(t.title);
+    description_label->setText(t.description.remove(QLatin1Char('\r')));
+  });
+  connect(edit, &QPushButton::clicked, this, [this, field] { edit_file(field); });
+  auto* form = new QFormLayout(page);
+  form->addRow(QStringLiteral("Title"), title_label);
+  form->addRow(QStringLiteral("Description"), description_label);
+  form->addRow(QStringLiteral("Filename"), filename);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {rebuild, select, edit}) buttons->addWidget(b);
+  form->addRow(buttons);
+  return page;
+}
+
+void NodePropertiesDialog::browse_output_dir() {
+  QString dir = dialogs_.folder_name(QStringLiteral("Choose Folder"), output_dir_->text());
+  if (!dir.isEmpty()) output_dir_->setText(dir);
+}
+
+void NodePropertiesDialog::edit_file(const QLineEdit* filename) {
+  const QString path = filename->text().trimmed();
+  if (path.isEmpty() || path == QLatin1String(kNotSet)) return;
+  const QString editor = QString::fromStdString(settings().get("Editor"));
+  if (editor.isEmpty()) {
+    dialogs_.show_box(BoxKind::error,
+                      QStringLiteral("Need Tools->Editor to be set to allow editor launch..."));
+    return;
+  }
+  dialogs_.launch(editor_command(editor, path));
+}
+
+void NodePropertiesDialog::apply() {
+  node_.set_name(name_->text().toStdString());
+  node_.set_description(description_->toPlainText().toStdString());
+  node_.set_inherits(inherit_->isChecked());
+  node_.set_output_dir(output_dir_->text().trimmed().toStdString());
+  node_.set_show_gen_files(show_files_->isChecked());
+  node_.set_show_summary(show_summary_->isChecked());
+  node_.set_save_hist(save_hist_->isChecked());
+  node_.set_emit_unix_eol(unix_eol_->isChecked());
+  node_.set_trace_tem(trace_->isChecked());
+  if (node_.type_id() != NodeType::generation_rule) return;
+  auto& rule = static_cast<GenerationRule&>(node_);
+  rule.model_file().set_name(stored_path(model_file_->text()));
+  rule.template_file().set_name(stored_path(template_file_->text()));
+}
+
+}  // namespace quill

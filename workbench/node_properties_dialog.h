@@ -1,0 +1,71 @@
+// The Properties dialog of a project node: General and Output pages for
+// every node, Model and Template pages for a generation rule. The fields are
+// copied into the node only by apply().
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace quill {
+
+class Dialogs;
+class ProjectNode;
+
+class NodePropertiesDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  NodePropertiesDialog(ProjectNode& node, Dialogs& dialogs, QWidget* parent = nullptr);
+
+  // Copies the fields into the node.
+  void apply();
+
+  // The fields, for callers that fill the dialog themselves.
+  QLineEdit* name_edit() const { return name_; }
+  QPlainTextEdit* description_edit() const { return description_; }
+  QCheckBox* inherit_box() const { return inherit_; }
+  QLineEdit* output_dir_edit() const { return output_dir_; }
+  QCheckBox* show_files_box() const { return show_files_; }
+  QCheckBox* show_summary_box() const { return show_summary_; }
+  QCheckBox* save_history_box() const { return save_hist_; }
+  QCheckBox* unix_eol_box() const { return unix_eol_; }
+  QCheckBox* trace_box() const { return trace_; }
+  QLineEdit* model_file_edit() const { return model_file_; }      // null unless a rule
+  QLineEdit* template_file_edit() const { return template_file_; }  // null unless a rule
+
+ private:
+  QWidget* general_page();
+  QWidget* output_page();
+  QWidget* file_page(bool model, QLineEdit*& filename);
+  void browse_output_dir();
+  void edit_file(const QLineEdit* filename);
+
+  ProjectNode& node_;
+  Dialogs& dialogs_;
+  QLineEdit* name_ = nullptr;
+  QPlainTextEdit* description_ = nullptr;
+  QCheckBox* inherit_ = nullptr;
+  QLineEdit* output_dir_ = nullptr;
+  QCheckBox* show_files_ = nullptr;
+  QCheckBox* show_summary_ = nullptr;
+  QCheckBox* save_hist_ = nullptr;
+  QCheckBox* unix_eol_ = nullptr;
+  QCheckBox* trace_ = nullptr;
+  QLineEdit* model_file_ = nullptr;
+  QLineEdit* template_file_ = nullptr;
+};
+
+// The title and description of a model or template file: the first line
+// when it begins with prefix ("-- " or "# "), and the following lines that
+// begin with it, each without the prefix and ended by CR LF.
+struct FileTitle {
+  QString title;
+  QString description;
+};
+FileTitle read_file_title(const QString& path, const QString& prefix);
+
+}  // namespace quill

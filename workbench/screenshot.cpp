@@ -1,0 +1,94 @@
+#include "workbench/screenshot.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QPixmap>
+#include <QTreeWidget>
+
+#include "project/project_node.h"
+#include "workbench/code_editor.h"
+#include "workbench/dialogs.h"
+#include "workbench/main_window.h"
+#include "workbench/project_document.h"
+#include "workbench/text_document.h"
+
+namespace quill {
+
+namespace {
+
+// Answers nothing and shows nothing: the picture must not wait for a click.
+class SilentDialogs : public Dialogs {
+ public:
+  bool show_box(BoxKind, const QString&) override { return false; }
+  SaveChoice ask_save_changes(const QString&) override { return SaveChoice::discard; }
+  QString open_file_name(const QString&, const QString&) override { return {}; }
+  QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+  QString folder_name(const QString&, const QString&) override { return {}; }
+  bool run_dialog(QDialog&) override { return false; }
+  bool launch(const QString&) override { return false; }
+};
+
+constexpr const char* kModelText =
+    "-- Bank accounts\n"
+    "-- A small model of accounts and their owners\n"
+    "\n"
+    "object Account [ persistent ]\n"
+    "   balance : float ;\n"
+    "   owner : ref_to Customer ;\n"
+    "   deposit ( amount : float ) ;\n"
+    "end ;\n"
+    "\n"
+    "object Customer\n"
+    "   name : string ;  -- the full name\n"
+    "end ;\n";
+
+constexpr const char* kTemplateText =
+    "# C++ headers\n"
+    "# One header per object\n"
+    "\n"
+    ".each_object\n"
+    ".file <obj.name>.h\n"
+    ":// Generated from <dsm.name>\n"
+    ":class <obj.name> {\n"
+    ".each_attribute\n"
+    "<attr.is_only>:  // the only attribute\n"
+    ":  <attr.type> <attr.name>;\n"
+    ".end\n"
+    ":};\n"
+    ":$$SETVAR count <obj.name>\n"
+    ".end\n";
+
+void fill_project(ProjectDocument& project) {
+  project.root().set_name("Banking");
+  project.add_subsystem()->set_name("Accounts");
+  ProjectNode* rule = project.add_generation_rule();
+  auto& gen = static_cast<GenerationRule&>(*rule);
+  gen.model_file().set_name("models/bank.dsm");
+  gen.template_file().set_name("templates/cpp_header.tem");
+  project.node_changed(*rule);
+  project.select_node(project.root());
+  project.add_subsystem()->set_name("Reports");
+  project.add_generation_rule();
+  project.node_changed(project.root());  // show the names given above
+  project.set_modified(false);
+}
+
+}  // namespace
+
+bool write_screenshot(const QString& png_path) {
+  MainWindow window(std::make_unique<SilentDialogs>());
+  window.resize(1100, 720);
+  auto* model = static_cast<TextDocument*>(window.new_document(DocKind::model));
+  model->editor().setPlainText(QString::fromLatin1(kModelText));
+  auto* tem = static_cast<TextDocument*>(window.new_document(DocKind::template_));
+  tem->editor().setPlainText(QString::fromLatin1(kTemplateText));
+  auto* project = static_cast<ProjectDocument*>(window.new_document(DocKind::project));
+  fill_project(*project);
+  window.show();
+  window.findChild<QMdiArea*>()->tileSubWindows();
+  QApplication::processEvents();
+  return window.grab().save(png_path, "PNG");
+}
+
+}  // namespace quill
