@@ -1,7 +1,8 @@
 // The iterator statements as one table: a row per kind tells which list the
-// iterator walks, which run slot it makes current, how the visited element's
-// variables reach the symbol table. One procedure (iterators.cpp) runs every row. The load-time
-// facts (keyword, default loop variable name, header form) are IteratorKindRow's.
+// iterator walks, which run slot it makes current and how the visited
+// element's variables reach the symbol table. One procedure (iterators.cpp)
+// runs every row. The load-time facts (keyword, default loop variable name,
+// header form) are in IteratorKindRow (statements.h).
 #pragma once
 
 #include <string>

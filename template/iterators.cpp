@@ -116,7 +116,7 @@ void enter(GenerationRun& run, const IteratorKind& row, const IteratorVisit& vis
 constexpr const char* kActionPrefix = "state_action";
 
 // Pushes the scopes of one entry; `own` is the iterator's scope for this
-// execution. Returns nothing: the position variables go into the innermost scope.
+// execution. The position variables then go into the innermost scope.
 void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisit& visit,
                  const CurrentSlots& outer, const IteratorStatement& it, const std::string& stem,
                  ItemList& own) {
