@@ -30,7 +30,6 @@ GeneratedFilesWindow::GeneratedFilesWindow(Dialogs& dialogs, QWidget* parent)
 void GeneratedFilesWindow::restart() {
   list_->clear();
   show();
-  raise();
 }
 
 void GeneratedFilesWindow::add_file(const QString& path) {
