@@ -83,6 +83,10 @@ MainWindow::~MainWindow() {
 QMdiSubWindow* MainWindow::add_document(Document* document) {
   QMdiSubWindow* window = mdi_->addSubWindow(document);
   connect(document, &Document::modification_changed, this, &MainWindow::update_title);
+  if (auto* project = qobject_cast<ProjectDocument*>(document)) {
+    connect(&project->tree(), &QTreeWidget::itemDoubleClicked, this,
+            &MainWindow::edit_node_properties);
+  }
   window->resize(560, 380);
   window->show();
   mdi_->setActiveSubWindow(window);

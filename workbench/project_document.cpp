@@ -33,6 +33,13 @@ QString load_failure_text(ProjectLoad status, const QString& path) {
   }
 }
 
+bool is_below(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) {
+  for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) {
+    if (up == ancestor) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ProjectDocument::ProjectDocument(int number, QWidget* parent)
@@ -144,7 +151,8 @@ void ProjectDocument::node_changed(const ProjectNode& node) {
   while (item->childCount() > 0) delete item->takeChild(0);
   for (size_t i = 0; i < node.child_count(); ++i) add_item(item, node.child(i));
   show_node(*item, node);
-  item->setExpanded(true);
+  for (QTreeWidgetItemIterator it(item); *it && (*it == item || is_below(*it, item)); ++it)
+    (*it)->setExpanded(true);
   set_modified(true);
 }
 

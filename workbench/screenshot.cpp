@@ -63,6 +63,7 @@ void fill_project(ProjectDocument& project) {
   project.root().set_name("Banking");
   project.add_subsystem()->set_name("Accounts");
   ProjectNode* rule = project.add_generation_rule();
+  rule->set_name("Account headers");
   auto& gen = static_cast<GenerationRule&>(*rule);
   gen.model_file().set_name("models/bank.dsm");
   gen.template_file().set_name("templates/cpp_header.tem");
