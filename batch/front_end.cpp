@@ -159,6 +159,10 @@ void print_usage() {
   for (const char* line : kUsageLines) info(line);
 }
 
+void fill_settings_from_ini(const std::string& ini_dir) {
+  fill_settings(CommandLine(std::vector<std::string>{}), ini_dir);
+}
+
 std::string ini_directory() {
   for (const char* variable : {"QUILLDIR", "SystemRoot", "winbootdir"}) {
     std::string dir = platform::get_env(variable);
@@ -189,7 +193,7 @@ int run_batch(const std::vector<std::string>& args) {
   if (int code = check_arguments(line); code != kExitOk) return code;
   std::string ini_dir = ini_directory();
   if (contains(lower_copy(*line.positional(1)), ".dsm")) return run_model_road(line, ini_dir);
-  return run_project_road(*line.positional(1));
+  return run_project_file(*line.positional(1), ini_dir);
 }
 
 }  // namespace quill

@@ -26,8 +26,12 @@ void print_usage();
 // the current directory); arg itself when there is none.
 std::string resolve_argument(const std::string& arg);
 
+// Fills ShowFileNames ... TemSearchPath from quill.ini in ini_dir, each
+// with its built-in default, without any command-line option.
+void fill_settings_from_ini(const std::string& ini_dir);
+
 // Generates every rule of the project file and returns the exit code; a
-// project file whose version is not 1 is reported and gives kExitFailure.
-int run_project_road(const std::string& project_file);
+// project file that is not a version 1 project is reported and gives kExitFailure.
+int run_project_file(const std::string& project_file, const std::string& ini_dir);
 
 }  // namespace quill

@@ -206,16 +206,24 @@ TEST_F(FrontEndTest, CompileVerdictDecidesGenerationAndExitCode) {
   }
 }
 
-TEST_F(FrontEndTest, ProjectVersionMustBeOne) {
-  write("one.qpj", "dbVersion=1 \r\nnameLength=3 \r\n");
+TEST_F(FrontEndTest, ProjectFileMustBeAWholeVersionOneProject) {
   write("two.QPJ", "dbVersion=2 \r\n");
   write("empty.qpj", "");
-  EXPECT_EQ(run_batch({"one.qpj"}), kExitOk);
-  EXPECT_EQ(output(), "");
-  for (const char* file : {"two.QPJ", "empty.qpj", "missing.qpj"}) {
+  write("cut.qpj", "dbVersion=1 \r\nnameLength=3 \r\n");
+  struct Row {
+    const char* file;
+    const char* expected;
+  } rows[] = {
+      {"two.QPJ", "***ERROR    Unexpected Project File Version ID ... Exiting...\n"},
+      {"empty.qpj", "***ERROR    Unexpected Project File Version ID ... Exiting...\n"},
+      {"cut.qpj",
+       "***ERROR    Project file 'cut.qpj' ends before the whole project is read ... Exiting...\n"},
+      {"missing.qpj", "***ERROR    Can't open project file 'missing.qpj' ... Exiting...\n"},
+  };
+  for (const Row& row : rows) {
     clear_output();
-    EXPECT_EQ(run_batch({file}), kExitFailure) << file;
-    EXPECT_EQ(output(), "***ERROR    Unexpected Project File Version ID ... Exiting...\n") << file;
+    EXPECT_EQ(run_batch({row.file}), kExitFailure) << row.file;
+    EXPECT_EQ(output(), row.expected) << row.file;
   }
   EXPECT_TRUE(g_commands.empty());
 }
