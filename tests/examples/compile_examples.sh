@@ -1,0 +1,53 @@
+#!/bin/sh
+# Generates every example model with the default C++ template and compiles
+# every generated source file with g++ -std=c++17 -Wall -Werror. A run that
+# prints an error or a warning fails, as does a file that does not compile.
+#
+#   QUILLB=/path/to/quillb compile_examples.sh <repository-root>
+set -u
+LC_ALL=C
+export LC_ALL
+if [ $# -ne 1 ] || [ -z "${QUILLB:-}" ]; then
+  echo "usage: QUILLB=<quillb> $0 <repository-root>" >&2
+  exit 2
+fi
+root=$(cd "$1" && pwd)
+CXX=${CXX:-g++}
+tmp=$(mktemp -d) || exit 2
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+models=0
+
+for model in "$root"/examples/*.dsm; do
+  name=$(basename "$model" .dsm)
+  models=$((models + 1))
+  out=$tmp/$name
+  # The output directory does not exist yet: the template creates it.
+  QUILLDIR=$root/examples "$QUILLB" "$model" "$root/templates/CPP_STD.TEM" "$out" \
+    >"$tmp/$name.log" 2>&1
+  status=$?
+  if [ $status -ne 0 ] || grep -q -e 'ERROR' -e 'WARNING' "$tmp/$name.log"; then
+    echo "FAIL $name: quillb exit $status"
+    cat "$tmp/$name.log"
+    failures=$((failures + 1))
+    continue
+  fi
+  sources=0
+  for src in "$out"/*.cpp; do
+    [ -f "$src" ] || continue
+    sources=$((sources + 1))
+    if ! (cd "$out" && "$CXX" -std=c++17 -Wall -Werror -c "$(basename "$src")" -o /dev/null); then
+      echo "FAIL $name: $(basename "$src") does not compile"
+      failures=$((failures + 1))
+    fi
+  done
+  if [ $sources -eq 0 ]; then
+    echo "FAIL $name: no source file generated"
+    failures=$((failures + 1))
+  else
+    echo "ok   $name ($sources source files)"
+  fi
+done
+
+echo "$models example models, $failures failures"
+[ $models -gt 0 ] && [ $failures -eq 0 ]
