@@ -49,5 +49,27 @@ for model in "$root"/examples/*.dsm; do
   fi
 done
 
+# The project generates every example the same way, each into out/<name>.
+proj=$tmp/project
+mkdir -p "$proj"
+ln -s "$root/examples" "$proj/examples"
+ln -s "$root/templates" "$proj/templates"
+(cd "$proj" && QUILLDIR=$root/examples "$QUILLB" examples/all.qpj) >"$tmp/project.log" 2>&1
+status=$?
+if [ $status -ne 0 ] || grep -q -e 'ERROR' -e 'WARNING' "$tmp/project.log"; then
+  echo "FAIL all.qpj: quillb exit $status"
+  cat "$tmp/project.log"
+  failures=$((failures + 1))
+else
+  for model in "$root"/examples/*.dsm; do
+    name=$(basename "$model" .dsm)
+    if ! diff -r "$tmp/$name" "$proj/out/$name" >/dev/null; then
+      echo "FAIL all.qpj: out/$name differs from generating $name.dsm alone"
+      failures=$((failures + 1))
+    fi
+  done
+  echo "ok   all.qpj"
+fi
+
 echo "$models example models, $failures failures"
 [ $models -gt 0 ] && [ $failures -eq 0 ]
