@@ -98,6 +98,9 @@ std::string ModelTextFormatter::format(std::string_view text) {
                                                  : lexer.text(false, false));
     previous_ = kind;
   }
+  // A `{{` that is never closed ends the tokens, but the text after it is
+  // the user's and is kept as written.
+  if (lexer.length() > 0) write(text.substr(lexer.offset()));
   return std::move(out_);
 }
 

@@ -561,6 +561,8 @@ bool ModelParser::end_clause(Element& element) {
 // An eof inside the brackets ends the list quietly; the caller's next step
 // reports the missing token.
 bool ModelParser::ctics(Element& element) {
+  ctic_names_.clear();
+  ctics_on_fresh_element_ = element.characteristics().empty();
   advance();
   for (;;) {
     if (kind() == K::eof) return true;
@@ -615,16 +617,22 @@ bool ModelParser::block(std::string& out) {
 }
 
 // The variable caches are left empty here: they are built on first request,
-// once the element is complete.
+// once the element is complete. An element that had no characteristics
+// before its list is checked for repeats through a hash set, so that a long
+// list costs linear time.
 void ModelParser::add_characteristic(Element& element, const std::string& name,
                                      const std::string& value) {
   if (name == "uid") settings().set("DSMHasUIDs", "true");
-  if (element.characteristic(name) != nullptr) {
+  bool repeated = ctics_on_fresh_element_ ? !ctic_names_.insert(name).second
+                                          : element.characteristic(name) != nullptr;
+  if (repeated) {
     warning("The characteristic '%s' is redundantly defined (line %s of obj model).", name,
             int_text(lexer_->line()));
-    return;
+  } else if (ctics_on_fresh_element_) {
+    element.characteristics().add_variable(name, value);
+  } else {
+    element.set_characteristic_only(name, value);
   }
-  element.set_characteristic_only(name, value);
 }
 
 // Each file is read once: names are compared lexically normalised and

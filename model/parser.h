@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "model/lexer.h"
@@ -106,6 +107,8 @@ class ModelParser {
   bool strip_returns_ = false;
   bool ok_ = true;
   int depth_ = 0;
+  std::unordered_set<std::string> ctic_names_;  // names in the list being read
+  bool ctics_on_fresh_element_ = false;
 };
 
 // The expectation message for the acceptable kinds and the found token.

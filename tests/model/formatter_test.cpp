@@ -37,6 +37,7 @@ TEST(ModelTextFormatterTest, Layouts) {
       {"pragma p ; foreign t ; events : a ;",
        "\r\npragma p ;\r\nforeign t ;\r\nevents : a ;"},
       {"} \"open", "\r\n}\r\n\"open"},
+      {"literal L {{ never closed ; x", " literal L {{ never closed ; x"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(format(c.input), c.expected) << "input: " << c.input;
@@ -52,6 +53,28 @@ TEST(ModelTextFormatterTest, LongArgumentListsWrapUnderTheFirstArgument) {
   size_t first = out.find("p0") - out.rfind('\n', out.find("p0")) - 1;
   size_t next = out.find_first_not_of(' ', wrap + 2) - (wrap + 2);
   EXPECT_EQ(next, first) << out;
+}
+
+// Without letters there are no keywords to respell, so formatting may only
+// add or drop white space: every other byte must come out in order.
+TEST(ModelTextFormatterTest, KeepsEveryByteButWhiteSpace) {
+  const std::string alphabet = std::string("{}[]()\"\\;:,=>-_.0 \t\n\x80\xff") + '\0';
+  auto non_white = [](const std::string& s) {
+    std::string out;
+    for (char c : s) {
+      if (std::string(" \t\n\r\v\f").find(c) == std::string::npos) out += c;
+    }
+    return out;
+  };
+  unsigned seed = 7;
+  for (int round = 0; round < 500; ++round) {
+    std::string text;
+    for (int i = 0; i < 120; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text += alphabet[(seed >> 8) % alphabet.size()];
+    }
+    EXPECT_EQ(non_white(format(text)), non_white(text)) << text;
+  }
 }
 
 TEST(ModelTextFormatterTest, DeepNestingStaysBounded) {

@@ -318,6 +318,43 @@ TEST_F(ModelParserTest, ErrorInAnImportNamesThatFile) {
   EXPECT_EQ(result_.line, 2);
 }
 
+// Mutations of a model that uses every rule: whatever comes out, the parser
+// must end with a verdict and a consistent result.
+TEST_F(ModelParserTest, MutatedInputAlwaysEnds) {
+  const std::string base =
+      "import \"m.dsm\"; pragma p (a, \"b\") [k]; events : e1, e2; money = \"double\"\n"
+      "foreign f [k]; i : A (x = \"1\") [q]; g(p : t) : r [k] {{ b }};\n"
+      "literal L {{ text\n}}; process P flow f from a [k]; end;\n"
+      "object A parent B [v], C \"x\" : list_of B = {{ i }} [uid = {{ u }}, z];\n"
+      "  f(a : t = \"d\" [c], ) : r [k] {{ body }};\n"
+      "  state S action : go [k] {{ run }}; e => T [k]; end [s];\n"
+      "  object N end; literal M {{ }}; pragma q;\nend [o];\n";
+  const std::string pieces[] = {"{{", "}}", "\"", "\\", "[", "]", "(", ")", ";", ",", ":", "=",
+                          "=>", "--", "\n", "object ", "end ", "\xff", std::string(1, '\0')};
+  unsigned seed = 12345;
+  auto rnd = [&seed](size_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<size_t>((seed >> 8) % n);
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string text = base;
+    for (int edits = 1 + rnd(4); edits > 0; --edits) {
+      size_t at = rnd(text.size());
+      switch (rnd(3)) {
+        case 0: text.erase(at, 1 + rnd(8)); break;
+        case 1: text.insert(at, pieces[rnd(std::size(pieces))]); break;
+        default: text[at] = static_cast<char>(rnd(256)); break;
+      }
+    }
+    clear_output();
+    parse_text(text);
+    EXPECT_EQ(result_.model != nullptr, result_.status == ModelParser::Status::ok) << text;
+    if (result_.status == ModelParser::Status::syntax_error) {
+      EXPECT_NE(error_text(), "") << text;
+    }
+  }
+}
+
 TEST(ExpectationMessageTest, ListsBreakAfterSixKindsFromEightOn) {
   using K = TokenKind;
   EXPECT_EQ(expectation_message({K::semi, K::comma, K::colon, K::equal}, "x", K::identifier, 3),
