@@ -12,6 +12,10 @@ if [ $# -ne 1 ] || [ -z "${QUILLB:-}" ]; then
   exit 2
 fi
 root=$(cd "$1" && pwd)
+case $QUILLB in
+  /*) ;;
+  */*) QUILLB=$(cd "$(dirname "$QUILLB")" && pwd)/$(basename "$QUILLB") ;;
+esac
 CXX=${CXX:-g++}
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT

@@ -14,6 +14,10 @@ if [ $# -ne 1 ] || [ -z "${QUILLB:-}" ]; then
   exit 2
 fi
 root=$(cd "$1" && pwd)
+case $QUILLB in
+  /*) ;;
+  */*) QUILLB=$(cd "$(dirname "$QUILLB")" && pwd)/$(basename "$QUILLB") ;;
+esac
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 cp "$root/examples/bank.dsm" "$root/examples/quill.ini" "$tmp/"
