@@ -9,10 +9,9 @@
 
 #include "foundation/char_set.h"
 #include "foundation/messages.h"
-#include "foundation/paths.h"
-#include "foundation/platform.h"
 #include "foundation/settings.h"
 #include "model/elements.h"
+#include "model/model_files.h"
 
 namespace quill {
 
@@ -55,25 +54,6 @@ std::string expectation_message(std::initializer_list<TokenKind> kinds, const st
   return m;
 }
 
-std::string resolve_import(const std::string& importing_file, const std::string& name,
-                           const std::string& search_path) {
-  if (!is_relative(name)) return name;
-  std::string dir = directory_of(importing_file);
-  std::string local = dir.empty() ? name : join_path(dir, name);
-  if (file_exists(local)) return local;
-  SearchResult found = search_path.empty() ? SearchResult{} : quill::search_path(search_path, name);
-  return found.found ? found.path : local;
-}
-
-namespace {
-
-// Two names of one file compare equal: lexically normalised, case ignored.
-std::string file_key(const std::string& name) {
-  return lower_copy(name.empty() ? name : platform::absolute_path(name));
-}
-
-}  // namespace
-
 ModelParser::ModelParser() = default;
 ModelParser::~ModelParser() = default;
 
@@ -82,13 +62,12 @@ ModelParser::Result ModelParser::parse(const std::string& model_name) {
   options_ = LexerOptions{true, !settings().is_true("NoAdaKeywords"),
                           !settings().is_true("NoCxxKeywords")};
   strip_returns_ = settings().is_true("StripReturns");
-  files_ = {model_name};
-  file_keys_ = {file_key(model_name)};
+  files_ = ModelFileList(model_name);
   model_.reset();
   ok_ = true;
   Result result;
-  for (size_t i = 0; i < files_.size(); ++i) {
-    current_file_ = files_[i];
+  for (size_t i = 0; i < files_.count(); ++i) {
+    current_file_ = files_.at(i);
     lexer_ = std::make_unique<ModelFileLexer>(options_, strip_returns_);
     result.bad_file = current_file_;
     if (!lexer_->open(current_file_)) {
@@ -542,7 +521,7 @@ bool ModelParser::import_decl() {
   std::string name = text();
   advance();
   if (!expect({K::semi})) return false;
-  add_import(name);
+  files_.add_import(current_file_, name, settings().get("DsmSearchPath"));
   advance();
   return true;
 }
@@ -633,18 +612,6 @@ void ModelParser::add_characteristic(Element& element, const std::string& name,
   } else {
     element.set_characteristic_only(name, value);
   }
-}
-
-// Each file is read once: names are compared lexically normalised and
-// without regard to case, but opened as resolved.
-void ModelParser::add_import(const std::string& name) {
-  std::string resolved = resolve_import(current_file_, name, settings().get("DsmSearchPath"));
-  std::string key = file_key(resolved);
-  for (const std::string& known : file_keys_) {
-    if (known == key) return;
-  }
-  files_.push_back(resolved);
-  file_keys_.push_back(key);
 }
 
 }  // namespace quill

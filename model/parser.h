@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/lexer.h"
+#include "model/model_files.h"
 
 namespace quill {
 
@@ -49,7 +50,7 @@ class ModelParser {
   Result parse(const std::string& model_name);
 
   // The files of the last parse, in the order they were (to be) read.
-  const std::vector<std::string>& files() const { return files_; }
+  const std::vector<std::string>& files() const { return files_.files(); }
 
  private:
   using Kinds = std::initializer_list<TokenKind>;
@@ -87,7 +88,6 @@ class ModelParser {
   bool block(std::string& out);
 
   void add_characteristic(Element& element, const std::string& name, const std::string& value);
-  void add_import(const std::string& name);
 
   // Token helpers.
   TokenKind kind() const { return lexer_->kind(); }
@@ -100,8 +100,7 @@ class ModelParser {
 
   std::unique_ptr<ModelFileLexer> lexer_;
   std::unique_ptr<Model> model_;
-  std::vector<std::string> files_;
-  std::vector<std::string> file_keys_;  // files_ normalised for de-duplication
+  ModelFileList files_;
   std::string current_file_;
   LexerOptions options_;
   bool strip_returns_ = false;
@@ -114,11 +113,5 @@ class ModelParser {
 // The expectation message for the acceptable kinds and the found token.
 std::string expectation_message(std::initializer_list<TokenKind> kinds, const std::string& found,
                                 TokenKind found_kind, long line);
-
-// The name under which an import is read: relative names are taken from the
-// importing file's directory, else from the first directory of search_path
-// that holds them, else from the importing file's directory anyway.
-std::string resolve_import(const std::string& importing_file, const std::string& name,
-                           const std::string& search_path);
 
 }  // namespace quill
