@@ -39,9 +39,12 @@ std::string model_name_of(const std::string& path) {
 
 const char* status_text(ModelParser::Status status) {
   switch (status) {
-    case ModelParser::Status::ok: return "ok";
-    case ModelParser::Status::file_error: return "file-error";
-    case ModelParser::Status::syntax_error: return "syntax-error";
+    case ModelParser::Status::ok:
+      return "ok";
+    case ModelParser::Status::file_error:
+      return "file-error";
+    case ModelParser::Status::syntax_error:
+      return "syntax-error";
   }
   return "syntax-error";
 }

@@ -15,7 +15,9 @@ std::unique_ptr<Model>& slot() {
 
 }  // namespace
 
-Model* held_model() { return slot().get(); }
+Model* held_model() {
+  return slot().get();
+}
 
 void replace_held_model(std::unique_ptr<Model> model) {
   set_current_model(nullptr);
@@ -23,6 +25,8 @@ void replace_held_model(std::unique_ptr<Model> model) {
   set_current_model(slot().get());
 }
 
-void discard_held_model() { replace_held_model(nullptr); }
+void discard_held_model() {
+  replace_held_model(nullptr);
+}
 
 }  // namespace quill

@@ -94,8 +94,8 @@ std::string ModelTextFormatter::format(std::string_view text) {
   ModelLexer lexer(text, LexerOptions{false, true, true});
   while (lexer.next() != TokenKind::eof) {
     TokenKind kind = lexer.kind();
-    write_token(kind, is_canonical_keyword(kind) ? token_kind_name(kind)
-                                                 : lexer.text(false, false));
+    write_token(kind,
+                is_canonical_keyword(kind) ? token_kind_name(kind) : lexer.text(false, false));
     previous_ = kind;
   }
   // A `{{` that is never closed ends the tokens, but the text after it is
@@ -109,28 +109,52 @@ void ModelTextFormatter::write_token(TokenKind kind, const std::string& text) {
   write(text);
   if (kind == TokenKind::line_comment) write("\r\n");
   switch (kind) {
-    case TokenKind::end: indent_ = std::max(0, indent_ - 1); break;
+    case TokenKind::end:
+      indent_ = std::max(0, indent_ - 1);
+      break;
     case TokenKind::object:
-    case TokenKind::state: ++indent_; break;
-    case TokenKind::left_paren: in_parens_ = true; break;
-    case TokenKind::right_paren: in_parens_ = false; break;
-    default: break;
+    case TokenKind::state:
+      ++indent_;
+      break;
+    case TokenKind::left_paren:
+      in_parens_ = true;
+      break;
+    case TokenKind::right_paren:
+      in_parens_ = false;
+      break;
+    default:
+      break;
   }
 }
 
 void ModelTextFormatter::write_separator(TokenKind kind) {
   switch (separator_of(kind)) {
-    case Separator::space: write(" "); break;
-    case Separator::nothing: break;
-    case Separator::paragraph: new_line(1, indent_); break;
-    case Separator::line: new_line(0, indent_); break;
-    case Separator::outdent_line: new_line(0, std::max(0, indent_ - 1)); break;
-    case Separator::colon: write_colon_separator(); break;
+    case Separator::space:
+      write(" ");
+      break;
+    case Separator::nothing:
+      break;
+    case Separator::paragraph:
+      new_line(1, indent_);
+      break;
+    case Separator::line:
+      new_line(0, indent_);
+      break;
+    case Separator::outdent_line:
+      new_line(0, std::max(0, indent_ - 1));
+      break;
+    case Separator::colon:
+      write_colon_separator();
+      break;
     case Separator::line_comment:
       if (previous_ == TokenKind::semi) write("\r\n");
       break;
-    case Separator::margin: write("    "); break;
-    case Separator::word: write_word_separator(); break;
+    case Separator::margin:
+      write("    ");
+      break;
+    case Separator::word:
+      write_word_separator();
+      break;
   }
 }
 

@@ -11,13 +11,15 @@ namespace quill {
 namespace {
 
 constexpr const char* kKindNames[] = {
-    "object",         "class",          "parent",        "state",         "process",
-    "flow",           "from",           "to",            "events",        "action",
-    "end",            "foreign",        "literal",       "import",        "pragma",
-    "language_keyword", "mapping",      "identifier",    "colon",         "semi",
-    "left_paren",     "right_paren",    "left_bracket",  "right_bracket", "comma",
-    "equal",          "right_arrow",    "double_l_brace", "double_r_brace", "str_literal",
-    "eof",            "line_comment",   "margin_comment", "multiline_text", "unknown",
+    "object",         "class",          "parent",       "state",
+    "process",        "flow",           "from",         "to",
+    "events",         "action",         "end",          "foreign",
+    "literal",        "import",         "pragma",       "language_keyword",
+    "mapping",        "identifier",     "colon",        "semi",
+    "left_paren",     "right_paren",    "left_bracket", "right_bracket",
+    "comma",          "equal",          "right_arrow",  "double_l_brace",
+    "double_r_brace", "str_literal",    "eof",          "line_comment",
+    "margin_comment", "multiline_text", "unknown",
 };
 static_assert(std::size(kKindNames) == static_cast<size_t>(TokenKind::count_),
               "one name per token kind");
@@ -57,14 +59,22 @@ bool ends_with(std::string_view s, std::string_view tail) {
 
 TokenKind single_char_kind(char c) {
   switch (c) {
-    case '(': return TokenKind::left_paren;
-    case ')': return TokenKind::right_paren;
-    case ',': return TokenKind::comma;
-    case ':': return TokenKind::colon;
-    case ';': return TokenKind::semi;
-    case '[': return TokenKind::left_bracket;
-    case ']': return TokenKind::right_bracket;
-    default: return TokenKind::unknown;
+    case '(':
+      return TokenKind::left_paren;
+    case ')':
+      return TokenKind::right_paren;
+    case ',':
+      return TokenKind::comma;
+    case ':':
+      return TokenKind::colon;
+    case ';':
+      return TokenKind::semi;
+    case '[':
+      return TokenKind::left_bracket;
+    case ']':
+      return TokenKind::right_bracket;
+    default:
+      return TokenKind::unknown;
   }
 }
 
@@ -228,7 +238,9 @@ long ModelLexer::line() {
   return lines_ + 1;
 }
 
-long ModelLexer::line_feeds() const { return std::count(text_.begin(), text_.end(), '\n'); }
+long ModelLexer::line_feeds() const {
+  return std::count(text_.begin(), text_.end(), '\n');
+}
 
 std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
   if (kind_ == TokenKind::eof) return "<eof>";
@@ -289,7 +301,8 @@ bool ModelFileLexer::load_next_chunk() {
   long opened = 0;
   do {
     const std::string& line = lines_[next_line_++];
-    opened += static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
+    opened +=
+        static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
     append_line(chunk, line);
   } while (opened > 0 && next_line_ < lines_.size());
   lexer_.reset(chunk);

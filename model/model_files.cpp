@@ -26,7 +26,9 @@ std::string resolve_import(const std::string& importing_file, const std::string&
   return found.found ? found.path : local;
 }
 
-ModelFileList::ModelFileList(const std::string& model_name) { add(model_name); }
+ModelFileList::ModelFileList(const std::string& model_name) {
+  add(model_name);
+}
 
 void ModelFileList::add_import(const std::string& importing_file, const std::string& name,
                                const std::string& search_path) {

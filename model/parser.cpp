@@ -19,12 +19,12 @@ using K = TokenKind;
 
 namespace {
 
-constexpr std::initializer_list<TokenKind> kTopLevelStarts = {
-    K::object, K::pragma, K::identifier, K::events, K::state,
-    K::process, K::foreign, K::literal, K::import};
+constexpr std::initializer_list<TokenKind> kTopLevelStarts = {K::object,  K::pragma,  K::identifier,
+                                                              K::events,  K::state,   K::process,
+                                                              K::foreign, K::literal, K::import};
 constexpr std::initializer_list<TokenKind> kAfterObjectName = {
-    K::parent, K::identifier, K::str_literal, K::state, K::process,
-    K::literal, K::pragma, K::object, K::end};
+    K::parent,  K::identifier, K::str_literal, K::state, K::process,
+    K::literal, K::pragma,     K::object,      K::end};
 constexpr std::initializer_list<TokenKind> kMemberStarts = {
     K::identifier, K::str_literal, K::state, K::process, K::literal, K::pragma, K::object, K::end};
 
@@ -43,7 +43,8 @@ std::string expectation_message(std::initializer_list<TokenKind> kinds, const st
     m += "one of [";
     size_t i = 0;
     for (TokenKind k : kinds) {
-      if (i > 0) m += (i == kKindsOnFirstLine && kinds.size() >= kKindsNeedingTwoLines) ? ",\n" : ", ";
+      if (i > 0)
+        m += (i == kKindsOnFirstLine && kinds.size() >= kKindsNeedingTwoLines) ? ",\n" : ", ";
       m += token_kind_name(k);
       ++i;
     }
@@ -100,8 +101,8 @@ bool ModelParser::expect(Kinds kinds) {
 
 bool ModelParser::fail_nesting() {
   error("Objects may be nested at most " + int_text(kMaxObjectDepth) + " deep, but found '" +
-        text() + "' (type = " + token_kind_name(kind()) + ") on line " +
-        int_text(lexer_->line()) + ".");
+        text() + "' (type = " + token_kind_name(kind()) + ") on line " + int_text(lexer_->line()) +
+        ".");
   return ok_ = false;
 }
 
@@ -120,20 +121,31 @@ bool ModelParser::parse_file() {
 bool ModelParser::top_level() {
   if (!expect(kTopLevelStarts)) return false;
   switch (kind()) {
-    case K::object: return object_decl(nullptr);
-    case K::pragma: return pragma_decl(model_->pragmas);
-    case K::identifier: return name_decl();
-    case K::events: return events_decl();
-    case K::state: return state_decl(model_->states);
-    case K::process: return process_decl(model_->processes);
-    case K::foreign: return foreign_decl();
-    case K::literal: return literal_decl(model_->literals);
-    case K::import: return import_decl();
-    default: return false;
+    case K::object:
+      return object_decl(nullptr);
+    case K::pragma:
+      return pragma_decl(model_->pragmas);
+    case K::identifier:
+      return name_decl();
+    case K::events:
+      return events_decl();
+    case K::state:
+      return state_decl(model_->states);
+    case K::process:
+      return process_decl(model_->processes);
+    case K::foreign:
+      return foreign_decl();
+    case K::literal:
+      return literal_decl(model_->literals);
+    case K::import:
+      return import_decl();
+    default:
+      return false;
   }
 }
 
-// object-decl -> `object` name [ `parent` parent-ref { `,` parent-ref } ] { member } `end` [ctics] `;`
+// object-decl -> `object` name [ `parent` parent-ref { `,` parent-ref } ] { member } `end` [ctics]
+// `;`
 bool ModelParser::object_decl(ModelObject* container) {
   if (depth_ >= kMaxObjectDepth) return fail_nesting();
   advance();
@@ -182,13 +194,20 @@ bool ModelParser::members(ModelObject& object) {
 bool ModelParser::member(ModelObject& object) {
   switch (kind()) {
     case K::identifier:
-    case K::str_literal: return named_member(object);
-    case K::object: return object_decl(&object);
-    case K::state: return state_decl(object.states);
-    case K::process: return process_decl(object.processes);
-    case K::literal: return literal_decl(object.literals);
-    case K::pragma: return pragma_decl(object.pragmas);
-    default: return false;
+    case K::str_literal:
+      return named_member(object);
+    case K::object:
+      return object_decl(&object);
+    case K::state:
+      return state_decl(object.states);
+    case K::process:
+      return process_decl(object.processes);
+    case K::literal:
+      return literal_decl(object.literals);
+    case K::pragma:
+      return pragma_decl(object.pragmas);
+    default:
+      return false;
   }
 }
 
@@ -464,9 +483,12 @@ bool ModelParser::name_decl() {
   advance();
   if (!expect({K::equal, K::colon, K::left_paren})) return false;
   switch (kind()) {
-    case K::equal: return substitution(name);
-    case K::colon: return instance_decl(name);
-    default: return function_decl(name, model_->functions);
+    case K::equal:
+      return substitution(name);
+    case K::colon:
+      return instance_decl(name);
+    default:
+      return function_decl(name, model_->functions);
   }
 }
 

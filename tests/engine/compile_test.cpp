@@ -33,8 +33,8 @@ class CompileTest : public testing::EngineTest {
   }
   std::string positions() const {
     const SettingsStore& s = settings();
-    return s.get("BadTokenOffset") + "|" + s.get("BadTokenLength") + "|" +
-           s.get("BadTokenLine") + "|" + s.get("BadFile");
+    return s.get("BadTokenOffset") + "|" + s.get("BadTokenLength") + "|" + s.get("BadTokenLine") +
+           "|" + s.get("BadFile");
   }
 };
 
@@ -81,9 +81,10 @@ TEST_F(CompileTest, FailuresLeaveTheirPosition) {
 
 TEST_F(CompileTest, MessagesOfEachFailure) {
   compile(write("a.dsm", "object A x : integer end;"));
-  EXPECT_EQ(output(),
-            "***ERROR    Expecting one of [equal, left_bracket, semi], but found 'end' (type = end) "
-            "on line 1.\n");
+  EXPECT_EQ(
+      output(),
+      "***ERROR    Expecting one of [equal, left_bracket, semi], but found 'end' (type = end) "
+      "on line 1.\n");
   clear_output();
   compile(dir_ + "/none.dsm");
   EXPECT_EQ(output(), "***ERROR    The file '" + dir_ + "/none.dsm' cannot be loaded.\n");

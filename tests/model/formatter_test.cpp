@@ -7,7 +7,9 @@
 namespace quill {
 namespace {
 
-std::string format(const std::string& text) { return ModelTextFormatter().format(text); }
+std::string format(const std::string& text) {
+  return ModelTextFormatter().format(text);
+}
 
 TEST(ModelTextFormatterTest, ObjectLayout) {
   // The colon of a member stands in column 20.
@@ -27,15 +29,12 @@ TEST(ModelTextFormatterTest, Layouts) {
        "\r\n    end ;\r\nend ;"},
       {"object A\n  a_very_long_member_name : t ; end;",
        "\r\n\r\nobject A\r\n    a_very_long_member_name : t ;\r\nend ;"},
-      {"f(a : t, b : u) ; g() ;",
-       "\r\nf (a : t, b : u) ;\r\ng () ;"},
-      {"object A end [k, v = \"x\\\"y\"] ;",
-       "\r\n\r\nobject A\r\nend [k, v = \"x\\\"y\"] ;"},
+      {"f(a : t, b : u) ; g() ;", "\r\nf (a : t, b : u) ;\r\ng () ;"},
+      {"object A end [k, v = \"x\\\"y\"] ;", "\r\n\r\nobject A\r\nend [k, v = \"x\\\"y\"] ;"},
       {"x = \"s\" -- margin\n-- whole line\nend end end",
        "\r\nx = \"s\"    -- margin-- whole line\r\n\r\nend\r\nend\r\nend"},
       {"literal L {{ keep\n  this }} ;", " literal L {{ keep\n  this }} ;"},
-      {"pragma p ; foreign t ; events : a ;",
-       "\r\npragma p ;\r\nforeign t ;\r\nevents : a ;"},
+      {"pragma p ; foreign t ; events : a ;", "\r\npragma p ;\r\nforeign t ;\r\nevents : a ;"},
       {"} \"open", "\r\n}\r\n\"open"},
       {"literal L {{ never closed ; x", " literal L {{ never closed ; x"},
   };

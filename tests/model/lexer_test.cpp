@@ -142,7 +142,8 @@ TEST_F(ModelFileLexerTest, LinesAcrossChunks) {
        "1:identifier:x 1:double_l_brace:{{ 1:multiline_text: one\r\ntwo\r\nthree  "
        "3:double_r_brace:}} 3:identifier:y 4:identifier:z 5:<eof>"},
       {"x {{ open\nrest", "1:identifier:x 1:double_l_brace:{{ 3:<eof>"},
-      {"\"{{\" x\ny }}", "1:str_literal:{{ 1:identifier:x 2:identifier:y 2:double_r_brace:}} 3:<eof>"},
+      {"\"{{\" x\ny }}",
+       "1:str_literal:{{ 1:identifier:x 2:identifier:y 2:double_r_brace:}} 3:<eof>"},
       {"a -- {{\nb", "1:identifier:a 2:identifier:b 3:<eof>"},
   };
   for (const Case& c : cases) {

@@ -39,8 +39,7 @@ inline std::string dump_function(const Function& f) {
   std::string s = "ftn " + f.name + "(";
   for (const auto& p : f.parameters) {
     if (s.back() != '(') s += ",";
-    s += dump_typed(*p) + (p->default_value.empty() ? "" : "=" + p->default_value) +
-         dump_ctics(*p);
+    s += dump_typed(*p) + (p->default_value.empty() ? "" : "=" + p->default_value) + dump_ctics(*p);
   }
   s += ")";
   if (f.return_type) s += "->" + dump_typed(*f.return_type).substr(1);
@@ -85,7 +84,8 @@ inline std::string dump_literal(const Literal& l) {
 inline std::string dump_object(const ModelObject& o) {
   std::string s = "object " + o.name;
   if (o.depth > 0) s += "@" + std::to_string(o.depth);
-  for (const auto& p : o.parents) s += (&p == &o.parents.front() ? " parent " : ",") + p->name + dump_ctics(*p);
+  for (const auto& p : o.parents)
+    s += (&p == &o.parents.front() ? " parent " : ",") + p->name + dump_ctics(*p);
   std::string body;
   dump_list(body, o.attributes, [](const Attribute& a) {
     return "attr " + dump_typed(a) + (a.initial_value.empty() ? "" : "=" + a.initial_value) +

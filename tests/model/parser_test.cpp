@@ -41,8 +41,7 @@ TEST_F(ModelParserTest, AcceptsEveryRule) {
       {"object A end;", "object A{}"},
       {"OBJECT A END;", "object A{}"},
       {"class A end [k, v = \"x y\"];", "object A{}[k=true,v=x y]"},
-      {"object A parent B, D x : integer; end;",
-       "object A parent B,D{attr x:integer[obj=A]}"},
+      {"object A parent B, D x : integer; end;", "object A parent B,D{attr x:integer[obj=A]}"},
       {"object A parent B [p] end;", "object A parent B[p=true]{}"},
       {"object A x : integer;; end;", "object A{attr x:integer[obj=A]}"},
       {"object A \"a b\" : list_of A = {{ v\n}} [k = {{ b }}]; end;",
@@ -53,8 +52,7 @@ TEST_F(ModelParserTest, AcceptsEveryRule) {
       {"object A f(\"p\" : ref_to T = {{d}} [c], q : U = name, r : V = \"s\") "
        ": list_of R [k] {{ body }}; end;",
        "object A{ftn f(p:ref_to T=d[c=true],q:U=name,r:V=s)->list_of R[k=true]{ body }}"},
-      {"object A f() {{b}}; g() : t; h() [] ; end;",
-       "object A{ftn f(){b}; ftn g()->t; ftn h()}"},
+      {"object A f() {{b}}; g() : t; h() [] ; end;", "object A{ftn f(){b}; ftn g()->t; ftn h()}"},
       {"object A state S action : a; action : b [k] {{ go }}; e => T [t]; any => S; end [s]; "
        "end;",
        "object A{state S(action b[k=true]{ go }; e=>T[t=true]; any=>S)[s=true]}"},
@@ -94,7 +92,8 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
       {"\"x\" : t;",
        "Expecting one of [object, pragma, identifier, events, state, process,\n"
        "foreign, literal, import], but found 'x' (type = str_literal) on line 1."},
-      {"a ;", "Expecting one of [equal, colon, left_paren], but found ';' (type = semi) on line 1."},
+      {"a ;",
+       "Expecting one of [equal, colon, left_paren], but found ';' (type = semi) on line 1."},
       // objects and members
       {"object 1 end;", "Expecting identifier, but found '1' (type = unknown) on line 1."},
       {"object A ;",
@@ -106,18 +105,21 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
       {"object A x : integer;; ; end;",
        "Expecting one of [identifier, str_literal, state, process, literal, pragma,\n"
        "object, end], but found ';' (type = semi) on line 1."},
-      {"object A end", "Expecting one of [left_bracket, semi], but found '<eof>' (type = eof) on line 2."},
+      {"object A end",
+       "Expecting one of [left_bracket, semi], but found '<eof>' (type = eof) on line 2."},
       {"object A end [k] x", "Expecting semi, but found 'x' (type = identifier) on line 1."},
       // attributes
       {"object A x integer; end;",
        "Expecting one of [colon, left_paren], but found 'integer' (type = identifier) on line 1."},
       {"object A x : ; end;",
        "Expecting one of [identifier, mapping], but found ';' (type = semi) on line 1."},
-      {"object A x : list_of ; end;", "Expecting identifier, but found ';' (type = semi) on line 1."},
+      {"object A x : list_of ; end;",
+       "Expecting identifier, but found ';' (type = semi) on line 1."},
       {"object A\n\n x : integer\n\n\n\nend;",
        "Expecting one of [equal, left_bracket, semi], but found 'end' (type = end) on line 7."},
       {"object A x : t = y; end;",
-       "Expecting one of [str_literal, double_l_brace], but found 'y' (type = identifier) on line 1."},
+       "Expecting one of [str_literal, double_l_brace], but found 'y' (type = identifier) on line "
+       "1."},
       {"object A x : t = \"\" x; end;",
        "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
       {"object A x : t = \"\"\"\"; end;",
@@ -125,7 +127,8 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
       // characteristics
       {"object A end [= x];", "Expecting identifier, but found '=' (type = equal) on line 1."},
       {"object A end [a b];",
-       "Expecting one of [equal, comma, right_bracket], but found 'b' (type = identifier) on line 1."},
+       "Expecting one of [equal, comma, right_bracket], but found 'b' (type = identifier) on line "
+       "1."},
       {"object A end [a = ;];",
        "Expecting one of [identifier, str_literal, double_l_brace], but found ';' (type = semi) on "
        "line 1."},
@@ -154,8 +157,10 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
        "on line 1."},
       {"object A f() [k] x; end;",
        "Expecting one of [double_l_brace, semi], but found 'x' (type = identifier) on line 1."},
-      {"object A f() {{ b }} x; end;", "Expecting semi, but found 'x' (type = identifier) on line 1."},
-      {"f() {{ never closed\n\n", "Expecting multiline_text, but found '<eof>' (type = eof) on line 3."},
+      {"object A f() {{ b }} x; end;",
+       "Expecting semi, but found 'x' (type = identifier) on line 1."},
+      {"f() {{ never closed\n\n",
+       "Expecting multiline_text, but found '<eof>' (type = eof) on line 3."},
       // states
       {"state S ; end;",
        "Expecting one of [identifier, action, end], but found ';' (type = semi) on line 1."},
@@ -170,9 +175,11 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
       {"state S e => ; end;", "Expecting identifier, but found ';' (type = semi) on line 1."},
       {"state S e => t x end;",
        "Expecting one of [semi, left_bracket], but found 'x' (type = identifier) on line 1."},
-      {"state S end x", "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
+      {"state S end x",
+       "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
       // processes, literals, pragmas, events, foreign types
-      {"process P x end;", "Expecting one of [flow, end], but found 'x' (type = identifier) on line 1."},
+      {"process P x end;",
+       "Expecting one of [flow, end], but found 'x' (type = identifier) on line 1."},
       {"process P flow f x a; end;",
        "Expecting one of [from, to], but found 'x' (type = identifier) on line 1."},
       {"process P flow f to a x end;",
@@ -181,8 +188,9 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
        "Expecting one of [left_bracket, double_l_brace], but found ';' (type = semi) on line 1."},
       {"literal L [k] ;", "Expecting double_l_brace, but found ';' (type = semi) on line 1."},
       {"literal L {{x}} x", "Expecting semi, but found 'x' (type = identifier) on line 1."},
-      {"pragma p x", "Expecting one of [left_paren, left_bracket, semi], but found 'x' (type = "
-                     "identifier) on line 1."},
+      {"pragma p x",
+       "Expecting one of [left_paren, left_bracket, semi], but found 'x' (type = "
+       "identifier) on line 1."},
       {"pragma p (a,,b);",
        "Expecting one of [identifier, str_literal], but found ',' (type = comma) on line 1."},
       {"pragma p (a) x",
@@ -191,19 +199,24 @@ TEST_F(ModelParserTest, RejectsWithTheExpectation) {
       {"events : a,, b;",
        "Expecting one of [identifier, semi], but found ',' (type = comma) on line 1."},
       {"foreign ;", "Expecting identifier, but found ';' (type = semi) on line 1."},
-      {"foreign t x", "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
+      {"foreign t x",
+       "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
       // substitutions and instances
       {"a = b", "Expecting str_literal, but found 'b' (type = identifier) on line 1."},
       {"a : ;", "Expecting identifier, but found ';' (type = semi) on line 1."},
-      {"a : B x", "Expecting one of [left_paren, left_bracket, semi], but found 'x' (type = "
-                  "identifier) on line 1."},
-      {"a : B (;", "Expecting one of [identifier, right_paren], but found ';' (type = semi) on line 1."},
+      {"a : B x",
+       "Expecting one of [left_paren, left_bracket, semi], but found 'x' (type = "
+       "identifier) on line 1."},
+      {"a : B (;",
+       "Expecting one of [identifier, right_paren], but found ';' (type = semi) on line 1."},
       {"a : B (x y", "Expecting equal, but found 'y' (type = identifier) on line 1."},
       {"a : B (x = ;",
        "Expecting one of [identifier, str_literal], but found ';' (type = semi) on line 1."},
-      {"a : B (x = y z", "Expecting one of [comma, right_paren], but found 'z' (type = identifier) on line 1."},
+      {"a : B (x = y z",
+       "Expecting one of [comma, right_paren], but found 'z' (type = identifier) on line 1."},
       {"a : B (x = y, );", "Expecting identifier, but found ')' (type = right_paren) on line 1."},
-      {"a : B () x", "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
+      {"a : B () x",
+       "Expecting one of [left_bracket, semi], but found 'x' (type = identifier) on line 1."},
       // imports
       {"import x;", "Expecting str_literal, but found 'x' (type = identifier) on line 1."},
       {"import \"f.dsm\" x", "Expecting semi, but found 'x' (type = identifier) on line 1."},
@@ -234,8 +247,9 @@ TEST_F(ModelParserTest, StateKeepsTheLastAction) {
 
 TEST_F(ModelParserTest, RedundantCharacteristicWarnsOnce) {
   EXPECT_EQ(parse_text("object A\nend [a, a = x];"), "object A{}[a=true]");
-  EXPECT_EQ(output(), " **WARNING  The characteristic 'a' is redundantly defined (line 2 of obj "
-                      "model).\n");
+  EXPECT_EQ(output(),
+            " **WARNING  The characteristic 'a' is redundantly defined (line 2 of obj "
+            "model).\n");
 }
 
 TEST_F(ModelParserTest, UidCharacteristicMarksTheModel) {
@@ -259,8 +273,9 @@ TEST_F(ModelParserTest, ReservedWordsFollowTheSettings) {
   settings().set("NoCxxKeywords", "true");
   EXPECT_EQ(parse_text("class A end;"), "object A{}");
   EXPECT_EQ(parse_text("object virtual end;"), "");
-  EXPECT_EQ(error_text(), "Expecting identifier, but found 'virtual' (type = language_keyword) on "
-                          "line 1.");
+  EXPECT_EQ(error_text(),
+            "Expecting identifier, but found 'virtual' (type = language_keyword) on "
+            "line 1.");
   settings().set("NoCxxKeywords", "TRUE");
   EXPECT_EQ(parse_text("object virtual end;"), "object virtual{}");
 }
@@ -278,8 +293,9 @@ TEST_F(ModelParserTest, DeepNestingIsRefused) {
   EXPECT_EQ(result_.line, ModelParser::kMaxObjectDepth + 1);
   clear_output();
   parse_text(nested(20000));
-  EXPECT_EQ(error_text(), "Objects may be nested at most 200 deep, but found 'object' (type = "
-                          "object) on line 201.");
+  EXPECT_EQ(error_text(),
+            "Objects may be nested at most 200 deep, but found 'object' (type = "
+            "object) on line 201.");
 }
 
 TEST_F(ModelParserTest, ImportsAreReadOnceEach) {
@@ -295,8 +311,9 @@ TEST_F(ModelParserTest, ImportsKeepTheirCaseAndUseTheSearchPath) {
   write("Mixed/Lib.dsm", "object L end;");
   write("path/Found.dsm", "object F end;");
   settings().set("DsmSearchPath", dir_ + "/nowhere;" + dir_ + "/path");
-  std::string main = write("m.dsm", "import \"Mixed/Lib.dsm\"; import \"mixed/lib.dsm\";"
-                                    "import \"Found.dsm\"; object A end;");
+  std::string main = write("m.dsm",
+                           "import \"Mixed/Lib.dsm\"; import \"mixed/lib.dsm\";"
+                           "import \"Found.dsm\"; object A end;");
   result_ = ModelParser().parse(main);
   ASSERT_TRUE(result_.model) << output();
   EXPECT_EQ(testing::dump_model(*result_.model), "object A{}; object L{}; object F{}");
@@ -329,8 +346,25 @@ TEST_F(ModelParserTest, MutatedInputAlwaysEnds) {
       "  f(a : t = \"d\" [c], ) : r [k] {{ body }};\n"
       "  state S action : go [k] {{ run }}; e => T [k]; end [s];\n"
       "  object N end; literal M {{ }}; pragma q;\nend [o];\n";
-  const std::string pieces[] = {"{{", "}}", "\"", "\\", "[", "]", "(", ")", ";", ",", ":", "=",
-                          "=>", "--", "\n", "object ", "end ", "\xff", std::string(1, '\0')};
+  const std::string pieces[] = {"{{",
+                                "}}",
+                                "\"",
+                                "\\",
+                                "[",
+                                "]",
+                                "(",
+                                ")",
+                                ";",
+                                ",",
+                                ":",
+                                "=",
+                                "=>",
+                                "--",
+                                "\n",
+                                "object ",
+                                "end ",
+                                "\xff",
+                                std::string(1, '\0')};
   unsigned seed = 12345;
   auto rnd = [&seed](size_t n) {
     seed = seed * 1103515245u + 12345u;
@@ -341,9 +375,15 @@ TEST_F(ModelParserTest, MutatedInputAlwaysEnds) {
     for (int edits = 1 + rnd(4); edits > 0; --edits) {
       size_t at = rnd(text.size());
       switch (rnd(3)) {
-        case 0: text.erase(at, 1 + rnd(8)); break;
-        case 1: text.insert(at, pieces[rnd(std::size(pieces))]); break;
-        default: text[at] = static_cast<char>(rnd(256)); break;
+        case 0:
+          text.erase(at, 1 + rnd(8));
+          break;
+        case 1:
+          text.insert(at, pieces[rnd(std::size(pieces))]);
+          break;
+        default:
+          text[at] = static_cast<char>(rnd(256));
+          break;
       }
     }
     clear_output();
@@ -360,9 +400,9 @@ TEST(ExpectationMessageTest, ListsBreakAfterSixKindsFromEightOn) {
   EXPECT_EQ(expectation_message({K::semi, K::comma, K::colon, K::equal}, "x", K::identifier, 3),
             "Expecting one of [semi, comma, colon, equal], but found 'x' (type = identifier) on "
             "line 3.");
-  EXPECT_EQ(expectation_message({K::object, K::parent, K::state, K::process, K::flow, K::from,
-                                 K::to, K::events},
-                                "", K::str_literal, 12),
+  EXPECT_EQ(expectation_message(
+                {K::object, K::parent, K::state, K::process, K::flow, K::from, K::to, K::events},
+                "", K::str_literal, 12),
             "Expecting one of [object, parent, state, process, flow, from,\nto, events], but found "
             "'' (type = str_literal) on line 12.");
 }
