@@ -12,11 +12,6 @@
 cmake_minimum_required(VERSION 3.25)
 # Run in the step's working directory, which CMAKE_CURRENT_SOURCE_DIR names here.
 
-foreach(output IN LISTS OUTPUTS)
-  if(NOT EXISTS "${output}")
-    message(FATAL_ERROR "quillb did not write ${output}; see its messages above")
-  endif()
-endforeach()
 if(NOT EXISTS "${QUILLB_DEPFILE}")
   message(FATAL_ERROR "quillb wrote no dependency file ${QUILLB_DEPFILE}; it needs the /depfile option")
 endif()
@@ -31,7 +26,23 @@ string(REPLACE "$$" "$" content "${content}")
 string(REPLACE ";" "" content "${content}")
 string(REPLACE "\n" ";" lines "${content}")
 
-# Every rule's prerequisites, whatever its targets.
+# The blank-separated names of a rule's side as absolute paths: quillb ran in
+# this directory, while the build tool reads relative names against its own.
+function(_quillwork_names out_var text)
+  string(REGEX REPLACE "[ \t]+" ";" names "${text}")
+  set(result "")
+  foreach(name IN LISTS names)
+    if(NOT name STREQUAL "")
+      string(REPLACE "<quillwork-blank>" " " name "${name}")
+      cmake_path(ABSOLUTE_PATH name BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
+      list(APPEND result "${name}")
+    endif()
+  endforeach()
+  set(${out_var} "${result}" PARENT_SCOPE)
+endfunction()
+
+# The files written (targets) and read (prerequisites) over every rule.
+set(written "")
 set(prerequisites "")
 foreach(line IN LISTS lines)
   string(FIND "${line}" ": " at)
@@ -41,20 +52,23 @@ foreach(line IN LISTS lines)
   if(at EQUAL -1)
     continue()  # blank, or targets without prerequisites
   endif()
+  string(SUBSTRING "${line}" 0 ${at} targets)
   math(EXPR at "${at} + 2")
   string(SUBSTRING "${line}" ${at} -1 names)
-  string(REGEX REPLACE "[ \t]+" ";" names "${names}")
-  foreach(name IN LISTS names)
-    if(NOT name STREQUAL "")
-      # quillb ran in this directory; the build tool reads relative names
-      # against its own.
-      string(REPLACE "<quillwork-blank>" " " name "${name}")
-      cmake_path(ABSOLUTE_PATH name BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
-      list(APPEND prerequisites "${name}")
-    endif()
-  endforeach()
+  _quillwork_names(targets "${targets}")
+  _quillwork_names(names "${names}")
+  list(APPEND written ${targets})
+  list(APPEND prerequisites ${names})
 endforeach()
 list(REMOVE_DUPLICATES prerequisites)
+
+# A declared output that this run did not write is stale or missing: the model
+# had errors, or the template writes other files than the step declares.
+foreach(output IN LISTS OUTPUTS)
+  if(NOT output IN_LIST written)
+    message(FATAL_ERROR "quillb did not write ${output}; see its messages above")
+  endif()
+endforeach()
 
 # Make syntax: blanks and '#' escaped by a backslash, '$' doubled.
 function(_quillwork_escape out_var path)

@@ -6,32 +6,38 @@
 #                      OUTPUTS <file>...
 #                      [OPTIONS <quillb option>...]
 #                      [DEPENDS <file>...]
+#                      [INIDIR <dir>]
 #                      [WORKING_DIRECTORY <dir>]
 #                      [COMMENT <text>])
 #
 #   quillwork_generate(TARGET <target>
 #                      PROJECT <project.qpj>
 #                      OUTPUTS <file>...
-#                      [OPTIONS ...] [DEPENDS ...] [WORKING_DIRECTORY <dir>] [COMMENT <text>])
+#                      [OPTIONS ...] [DEPENDS ...] [INIDIR <dir>]
+#                      [WORKING_DIRECTORY <dir>] [COMMENT <text>])
 #
 # MODEL, TEMPLATE and PROJECT are taken relative to the current source
 # directory, OUTDIR (default: the current binary directory) and OUTPUTS
 # relative to the current binary directory. OUTPUTS lists the files the run
 # writes; they are added to the target's sources, so the target is built
-# after them and compiles the .cpp files among them.
+# after them and compiles the .cpp files among them. The step fails when the
+# run did not write one of them (a model with errors generates nothing).
 #
 # quillb writes a dependency file (/depfile) naming every model, import and
 # template it read, so that the build reruns the step exactly when one of
 # them (or quillb itself) changes, and a build with nothing changed runs
-# nothing.
+# nothing. With /onlychanged among the OPTIONS an output whose content stays
+# the same keeps its time: Ninja then rebuilds nothing that depends on it,
+# while Make reruns the step at each build until the content changes.
 #
 # The step runs in WORKING_DIRECTORY: by default the current binary directory
 # for a model, and the project file's directory for a project, whose rules
 # name their files relative to it. OPTIONS are handed to quillb unchanged
-# (for instance `/rstrip true /setvar "ns shop"`); settings not given there
-# come from the quill.ini of the user who builds (see quillb(1)), so a build
-# that must not depend on it passes the options it needs, or sets QUILLDIR
-# in the environment of the build.
+# (for instance `/rstrip true /setvar "ns shop"`). Settings not given there
+# come from the quill.ini in INIDIR (see quillb(1)), which then is a
+# dependency of the step; without INIDIR, from an empty quill.ini of the
+# build, so that the output never depends on the settings that whoever builds
+# last used in the workbench.
 #
 # The quillb that runs is the imported target Quillwork::quillb (from
 # find_package(Quillwork)) or, inside the Quillwork build, the quillb target.
@@ -68,7 +74,7 @@ endfunction()
 
 function(quillwork_generate)
   cmake_parse_arguments(PARSE_ARGV 0 QW ""
-                        "TARGET;MODEL;TEMPLATE;OUTDIR;PROJECT;WORKING_DIRECTORY;COMMENT"
+                        "TARGET;MODEL;TEMPLATE;OUTDIR;PROJECT;INIDIR;WORKING_DIRECTORY;COMMENT"
                         "OUTPUTS;OPTIONS;DEPENDS")
   if(QW_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "quillwork_generate: unknown arguments: ${QW_UNPARSED_ARGUMENTS}")
@@ -96,8 +102,9 @@ function(quillwork_generate)
   list(GET QW_OUTPUTS 0 first_output)
   string(MD5 step_id "${first_output}")
   string(SUBSTRING "${step_id}" 0 12 step_id)
-  set(depfile "${bin}/CMakeFiles/quillwork/${QW_TARGET}-${step_id}.d")
-  set(quillb_depfile "${bin}/CMakeFiles/quillwork/${QW_TARGET}-${step_id}.quillb.d")
+  set(step_dir "${bin}/CMakeFiles/quillwork")
+  set(depfile "${step_dir}/${QW_TARGET}-${step_id}.d")
+  set(quillb_depfile "${step_dir}/${QW_TARGET}-${step_id}.quillb.d")
 
   if(QW_PROJECT)
     _quillwork_absolute(QW_PROJECT "${src}")
@@ -121,12 +128,21 @@ function(quillwork_generate)
     get_filename_component(template_name "${QW_TEMPLATE}" NAME)
     set(what "${model_name} with ${template_name}")
   endif()
+  if(QW_INIDIR)
+    _quillwork_absolute(QW_INIDIR "${src}")
+    list(APPEND inputs "${QW_INIDIR}/quill.ini")
+  else()
+    set(QW_INIDIR "${step_dir}")
+    if(NOT EXISTS "${step_dir}/quill.ini")
+      file(WRITE "${step_dir}/quill.ini" "[LastCodegenSettings]\n")
+    endif()
+  endif()
   if(NOT QW_WORKING_DIRECTORY)
     set(QW_WORKING_DIRECTORY "${default_dir}")
   endif()
   _quillwork_absolute(QW_WORKING_DIRECTORY "${bin}")
   # quillb creates no directory for a file it writes; the build tool may not either.
-  list(APPEND directories "${bin}/CMakeFiles/quillwork")
+  list(APPEND directories "${step_dir}")
   foreach(output IN LISTS QW_OUTPUTS)
     cmake_path(GET output PARENT_PATH parent)
     list(APPEND directories "${parent}")
@@ -139,7 +155,9 @@ function(quillwork_generate)
   add_custom_command(
     OUTPUT ${QW_OUTPUTS}
     COMMAND "${CMAKE_COMMAND}" -E make_directory ${directories}
-    COMMAND ${quillb} ${arguments} /check /depfile "${quillb_depfile}" ${QW_OPTIONS}
+    COMMAND "${CMAKE_COMMAND}" -E rm -f "${quillb_depfile}"
+    COMMAND "${CMAKE_COMMAND}" -E env "QUILLDIR=${QW_INIDIR}"
+            "$<TARGET_FILE:${quillb}>" ${arguments} /depfile "${quillb_depfile}" ${QW_OPTIONS}
     COMMAND "${CMAKE_COMMAND}" "-DQUILLB_DEPFILE=${quillb_depfile}" "-DDEPFILE=${depfile}"
             "-DOUTPUTS=${QW_OUTPUTS}" -P "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/QuillworkDepfile.cmake"
     DEPENDS ${inputs} ${QW_DEPENDS} ${quillb}

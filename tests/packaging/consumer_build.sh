@@ -120,10 +120,10 @@ printf '%s\n' 'dbVersion=1 ' 'nameLength=6 ' 'name=Orders' 'descLength=0 ' \
   'dsmPathLength=10 ' 'dsmPath=orders.dsm' 'temPathLength=10 ' 'temPath=orders.tem' \
   >"$app/orders.qpj"
 
-# quill.ini of whoever builds is not this test's business.
+# The quill.ini of whoever builds must not change the build.
 export QUILLDIR="$tmp/ini"
 mkdir -p "$QUILLDIR"
-printf '[LastCodegenSettings]\nStripReturns=true\n' >"$QUILLDIR/quill.ini"
+printf '[LastCodegenSettings]\nShowFileNames=false\n' >"$QUILLDIR/quill.ini"
 
 # Runs one build and keeps what it printed in $out.
 build() {
@@ -181,6 +181,8 @@ for generator in Ninja "Unix Makefiles"; do
 
   build "first build"
   expect_runs 1 1 "first build"
+  printf '%s\n' "$out" | grep -q "Creating: .*shop_model.h" || fail "$generator: the builder's quill.ini was read"
+  if printf '%s\n' "$out" | grep -q "initialisation file"; then fail "$generator: quill.ini reported"; fi
   result=$("$bin/app" 2>&1) || true
   [ "$result" = "hello: Shop Item|Item|orders" ] || fail "$generator: the program printed '$result'"
   grep -q "^// generated$" "$bin/gen/shop_model.h" || fail "$generator: imported template module missing"
@@ -200,6 +202,20 @@ for generator in Ninja "Unix Makefiles"; do
   build "project model touched"
   expect_runs 0 1 "project model touched"
   expect_nothing_to_do "at the end"
+
+  # A model with errors generates nothing: the build must fail, not go on
+  # with the old output.
+  cp "$app/model/base.dsm" "$tmp/base.dsm"
+  printf 'object Shop\nend ;\n' >>"$app/model/base.dsm"
+  if out=$(cmake --build "$bin" 2>&1); then
+    fail "$generator: a model with errors built"
+  elif ! printf '%s\n' "$out" | grep -q "quillb did not write"; then
+    echo "$out"
+    fail "$generator: a model with errors failed without saying why"
+  fi
+  cp "$tmp/base.dsm" "$app/model/base.dsm"
+  build "model repaired"
+  expect_runs 1 0 "model repaired"
 done
 
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
