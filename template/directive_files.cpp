@@ -64,6 +64,9 @@ std::string directory_path(const std::string& text) {
     return text;
   }
   const std::string& outdir = settings().get("CGenOutdir");
+  // "." names the output directory itself; joining it would only add "/." to
+  // every file name announced from then on.
+  if (text == "." && !outdir.empty()) return outdir;
   if (!outdir.empty() && has_separator(outdir.substr(outdir.size() - 1))) return outdir + text;
   return join_path(outdir, text);
 }
