@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "batch/command_line.h"
+#include "batch/output_options.h"
 #include "foundation/char_set.h"
 #include "foundation/commands.h"
 #include "foundation/ini_reader.h"
@@ -10,6 +11,7 @@
 #include "foundation/paths.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
+#include "output/file_record.h"
 
 namespace quill {
 
@@ -121,12 +123,19 @@ void fill_settings(const CommandLine& line, const std::string& ini_dir) {
     settings().set("setvar" + int_text(static_cast<long long>(n)), *value);
 }
 
+// Notes an input of the run for the dependency file, when it exists.
+void note_input(const std::string& path) {
+  if (file_exists(path)) note_file_read(path);
+}
+
 // Compiles the model and generates code from it with the template.
 int run_model_road(const CommandLine& line, const std::string& ini_dir) {
   const std::string* out_dir = line.positional(3);
   settings().set("ModelName", resolve_argument(*line.positional(1)));
   settings().set("CGenTemplate", resolve_argument(*line.positional(2)));
   settings().set("CGenOutdir", out_dir ? *out_dir : ".");
+  note_input(settings().get("ModelName"));
+  note_input(settings().get("CGenTemplate"));
   fill_settings(line, ini_dir);
   process_cmd("CompileObjDefs");
   const std::string status = settings().get("CompileStatus");
@@ -191,9 +200,24 @@ int run_batch(const std::vector<std::string>& args) {
     return kExitOk;
   }
   if (int code = check_arguments(line); code != kExitOk) return code;
+  OutputOptions options;
+  if (!read_output_options(line, options)) {
+    print_usage();
+    return kExitFailure;
+  }
   std::string ini_dir = ini_directory();
-  if (contains(lower_copy(*line.positional(1)), ".dsm")) return run_model_road(line, ini_dir);
-  return run_project_file(*line.positional(1), ini_dir);
+  start_output_options(line, options, ini_dir);
+  int code = kExitOk;
+  if (contains(lower_copy(*line.positional(1)), ".dsm")) {
+    code = run_model_road(line, ini_dir);
+    // A model that does not compile cannot be checked: that is no "up to date".
+    if (options.check && code == kExitOk && settings().get("CompileStatus") != "ok")
+      code = kExitFailure;
+  } else {
+    note_input(*line.positional(1));
+    code = run_project_file(*line.positional(1), ini_dir);
+  }
+  return finish_output_options(options, code);
 }
 
 }  // namespace quill

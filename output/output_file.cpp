@@ -8,7 +8,9 @@
 #include "foundation/settings.h"
 #include "model/elements.h"
 #include "output/backup.h"
-#include "output/preserved_sections.h"
+#include "output/check_run.h"
+#include "output/file_record.h"
+#include "output/lost_sections.h"
 #include "output/process_exit.h"
 
 namespace quill {
@@ -54,6 +56,31 @@ std::string_view line_end_of(std::string_view line) {
   return {};
 }
 
+// The text lines of content, as a text reader gives them: split at line
+// feeds, a carriage return before each dropped, a last line without a line
+// feed kept.
+std::vector<std::string> text_lines(std::string_view content) {
+  std::vector<std::string> lines;
+  for (std::string_view line : raw_lines(content)) {
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.emplace_back(line);
+  }
+  return lines;
+}
+
+// Gives path the content as one new version; a check run only keeps it.
+bool replace_file(const std::string& path, std::string_view content) {
+  StagedFile file;
+  return file.open(path, false) && file.write(content) && file.finish() && file.commit();
+}
+
+// Announces a file that the run writes; a check run reports its files at the end instead.
+void announce(const std::string& path) {
+  note_file_written(path);
+  if (!is_check_run()) notify_file_created(path);
+}
+
 }  // namespace
 
 OutputFile::OutputFile() = default;
@@ -65,12 +92,16 @@ OutputFile& output_file() {
   return file;
 }
 
-void reset_output_file() { output_file().reset(); }
+void reset_output_file() {
+  output_file().reset();
+  clear_file_record();
+  set_check_run(false);
+}
 
 void OutputFile::reset() {
   close();
   file_name_.clear();
-  strip_returns_ = trace_lines_ = false;
+  strip_returns_ = trace_lines_ = only_changed_ = false;
   reset_counts();
 }
 
@@ -87,6 +118,7 @@ void OutputFile::start_file(const std::string& path) {
   column_ = 1;
   strip_returns_ = settings().is_true("StripReturns");
   trace_lines_ = settings().is_true("TraceTemLines");
+  only_changed_ = settings().is_true("WriteOnlyChanged");
   close_stream();
   file_name_ = path;
 }
@@ -96,10 +128,10 @@ void OutputFile::open(std::string_view name) {
   std::string path = join_outdir(name);
   if (stream_.is_open() && path == file_name_) return;
   start_file(path);
-  if (platform::is_regular_file(path)) capture_and_backup(path);
-  if (stream_.open(path)) {
+  if (file_exists_now(path)) capture_and_backup(path);
+  if (stream_.open(path, /*append=*/false)) {
     ++file_count_;
-    notify_file_created(path);
+    announce(path);
     return;
   }
   if (name == kFallbackName) exit_after_error(kFallbackCannotOpen, path);
@@ -114,7 +146,7 @@ void OutputFile::open_append(std::string_view name) {
   if (stream_.is_open() && path == file_name_) return;
   start_file(path);
   if (stream_.open(path, /*append=*/true)) {
-    notify_file_created(path);
+    announce(path);
     return;
   }
   if (name == kFallbackName) exit_after_error(kFallbackCannotAppend, path);
@@ -123,16 +155,25 @@ void OutputFile::open_append(std::string_view name) {
   open_append(kFallbackName);
 }
 
+// The old version's sections go to the model; its backup is made now, or,
+// when an unchanged file is to be left alone, once the new version is known
+// to differ. A faulty section ends the process with the old file untouched.
 void OutputFile::capture_and_backup(const std::string& path) {
-  std::vector<std::string> lines;
+  std::string content;
   PreservedSections sections;
-  bool ok = !platform::read_lines(path, lines) || scan_sections(lines, path, sections);
+  bool ok = !read_current(path, content) || scan_sections(text_lines(content), path, sections);
   Model* model = current_model();
   if (model != nullptr && sections.uids.count() > 0) {
     capture_preserved_texts(*model, sections.texts, sections.uids);
-    if (settings().is_true("MakeBackupFiles")) make_backup(path);
+    if (settings().is_true("MakeBackupFiles") && !is_check_run()) {
+      if (only_changed_ && ok)
+        backup_pending_ = true;
+      else
+        make_backup(path);
+    }
   }
   if (!ok) exit_after_error(kUnsafeOverwrite, path);
+  previous_ = std::move(sections);
 }
 
 void OutputFile::write(std::string_view text, bool line_end, int template_line) {
@@ -171,14 +212,42 @@ void OutputFile::report_write_failure() {
 }
 
 void OutputFile::flush() {
-  if (!disabled_ && stream_.is_open() && !stream_.flush()) report_write_failure();
+  if (!disabled_ && stream_.is_open() && !publish()) report_write_failure();
 }
 
-// Writes out what is buffered and closes; a failure that only shows now is
-// reported like any failed write.
+// Puts what was written so far in place of the old version, backup first.
+bool OutputFile::publish() {
+  if (backup_pending_) make_backup(file_name_);
+  backup_pending_ = false;
+  return stream_.publish();
+}
+
+// Ends the current version: after a failed write it is dropped and the old
+// file stays; otherwise it replaces the old one (see replaces_old_version).
 void OutputFile::close_stream() {
   if (!stream_.is_open()) return;
-  if (!stream_.close() && !disabled_) report_write_failure();
+  if (!stream_.finish() && !disabled_) report_write_failure();
+  if (disabled_ || !replaces_old_version()) {
+    stream_.discard();
+  } else {
+    if (backup_pending_) make_backup(file_name_);
+    if (!stream_.commit()) report_write_failure();
+  }
+  backup_pending_ = false;
+  previous_ = PreservedSections();
+}
+
+// False when the old version is to stay: it equals the new one and only
+// changed files are written, or sections that the new version lacks cannot
+// be kept in the .lost file.
+bool OutputFile::replaces_old_version() {
+  bool compare = only_changed_ && stream_.had_target();
+  if (!compare && previous_.blocks.empty()) return true;
+  std::string fresh;
+  if (!stream_.new_content(fresh)) return true;  // a device: nothing to compare
+  std::string old;
+  if (compare && read_current(file_name_, old) && old == fresh) return false;
+  return keep_lost_sections(previous_, fresh, file_name_, strip_returns_ ? "\n" : "\r\n");
 }
 
 void OutputFile::close() {
@@ -187,12 +256,19 @@ void OutputFile::close() {
   column_ = 1;
 }
 
+// The content of path as the run sees it; for the current file, what has
+// been written so far.
+bool OutputFile::current_content(const std::string& path, std::string& content) {
+  if (stream_.is_open() && path == file_name_) return stream_.flush() && stream_.new_content(content);
+  return read_current(path, content);
+}
+
 void OutputFile::copy_in(std::string_view name) {
   std::string path = join_outdir(name);
-  flush();
-  std::vector<std::string> lines;
-  if (!platform::read_lines(path, lines)) return;
-  for (const std::string& line : lines) write(line, true, 0);
+  std::string content;
+  if (!current_content(path, content)) return;
+  note_file_read(path);
+  for (const std::string& line : text_lines(content)) write(line, true, 0);
 }
 
 void OutputFile::insert_between(std::string_view target, std::string_view source,
@@ -200,14 +276,17 @@ void OutputFile::insert_between(std::string_view target, std::string_view source
   if (!ok) return;
   std::string target_path = join_outdir(target), source_path = join_outdir(source);
   std::string target_text, source_text;
-  flush();
-  if (!platform::is_regular_file(target_path) || !platform::is_regular_file(source_path) ||
-      !platform::read_file(target_path, target_text) ||
-      !platform::read_file(source_path, source_text)) {
+  if (!current_content(target_path, target_text) || !current_content(source_path, source_text)) {
     ok = false;
     return;
   }
-  close();
+  note_file_read(source_path);
+  // The current file is closed for the insertion and then written on at its
+  // end: its text so far goes in place now, and later writes continue it.
+  if (stream_.is_open() && !disabled_ && !publish()) report_write_failure();
+  if (disabled_) stream_.discard();
+  disabled_ = false;
+  column_ = 1;
   std::vector<std::string_view> lines = raw_lines(target_text);
   size_t first = 0;
   while (first < lines.size() && !begins_with(lines[first], section)) ++first;
@@ -222,14 +301,13 @@ void OutputFile::insert_between(std::string_view target, std::string_view source
     // A source without a final line end must not run into the closing marker.
     if (!source_text.empty() && source_text.back() != '\n') result.append(line_end_of(lines[first]));
     for (size_t i = second; i < lines.size(); ++i) result.append(lines[i]);
-    if (!platform::write_file(target_path, result)) ok = false;
+    if (replace_file(target_path, result))
+      note_file_written(target_path);
+    else
+      ok = false;
   }
-  reopen_for_append();
-  notify_file_created(target_path);
-}
-
-void OutputFile::reopen_for_append() {
-  if (!file_name_.empty()) stream_.open(file_name_, /*append=*/true);
+  if (!stream_.is_open() && !file_name_.empty()) stream_.open(file_name_, /*append=*/true);
+  if (!is_check_run()) notify_file_created(target_path);
 }
 
 }  // namespace quill

@@ -1,14 +1,19 @@
-// The one process-wide writer of generated files. A generated file is written
-// directly (no temporary copy); when it replaces an earlier version, that
-// version is read once first for its preserved sections, which go to the
-// model, and for its backup. Text goes through the large buffer of a
-// FileWriter, so the file sees one system call per buffer, not per line.
+// The one process-wide writer of generated files. When a file replaces an
+// earlier version, that version is read once first for its preserved
+// sections, which go to the model, and for its backup. The new version is
+// staged beside the file and replaces it whole when the file is closed
+// (StagedFile), so that a failed write or an interrupted run leaves the old
+// version as it was. At the close, sections of the old version that the new
+// one lacks are kept in "<file>.lost", and with WriteOnlyChanged a version
+// equal to the old one leaves the file untouched. Text goes through the
+// large buffer of a FileWriter: one system call per buffer, not per line.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "foundation/platform.h"
+#include "output/preserved_sections.h"
+#include "output/staged_file.h"
 
 namespace quill {
 
@@ -32,9 +37,11 @@ class OutputFile {
   // and lines; opens "noname.xxx" when no file is open. template_line is the
   // producing template line for tracing, 0 for none.
   void write(std::string_view text, bool line_end, int template_line);
-  // Closes the current file (the name is kept) and enables output again.
+  // Closes the current file (the name is kept) and enables output again: the
+  // new version replaces the old one unless a write failed.
   void close();
-  // Hands buffered text to the file, so that other programs see it.
+  // Makes the text written so far the file's content, so that other
+  // programs see it; writing goes on after it.
   void flush();
   // Writes every line of the file (joined), each with a line end.
   void copy_in(std::string_view name);
@@ -59,16 +66,21 @@ class OutputFile {
  private:
   void start_file(const std::string& path);
   void close_stream();
+  bool replaces_old_version();
+  bool publish();
+  bool current_content(const std::string& path, std::string& content);
   void append(std::string_view text);
   void report_write_failure();
   void capture_and_backup(const std::string& path);
-  void reopen_for_append();
 
   std::string file_name_;
-  platform::FileWriter stream_;
+  StagedFile stream_;
+  PreservedSections previous_;  // the sections of the version being replaced
   bool disabled_ = false;
   bool strip_returns_ = false;
   bool trace_lines_ = false;
+  bool only_changed_ = false;
+  bool backup_pending_ = false;  // made when the new version replaces the old
   int column_ = 1;
   long file_count_ = 0;
   long line_count_ = 0;
@@ -76,7 +88,8 @@ class OutputFile {
 
 // The output file of the process.
 OutputFile& output_file();
-// Returns the output file to its state at process start (for tests).
+// Returns the output file, the record of files read and written and the
+// check run to their state at process start (for tests).
 void reset_output_file();
 
 // name under the setting CGenOutdir when that is set and name holds no

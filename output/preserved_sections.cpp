@@ -37,6 +37,7 @@ bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
   std::string uid, end_uid;
   size_t i = 0;
   while (i < lines.size()) {
+    size_t begin = i;
     if (!tagged_uid(lines[i++], kBeginTag, uid)) continue;
     std::string text;
     bool closed = false, first = true;
@@ -64,8 +65,22 @@ bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
     }
     sections.texts.set(uid, text);
     sections.uids.add(uid);
+    SectionBlock block{uid, {}};
+    for (size_t line = begin; line < i; ++line) block.lines.append(lines[line]) += '\n';
+    sections.blocks.push_back(std::move(block));
   }
   return true;
+}
+
+std::set<std::string> section_uids(std::string_view content) {
+  std::set<std::string> uids;
+  std::string uid;
+  while (!content.empty()) {
+    size_t end = content.find('\n');
+    if (tagged_uid(content.substr(0, end), kBeginTag, uid)) uids.insert(uid);
+    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+  }
+  return uids;
 }
 
 }  // namespace quill

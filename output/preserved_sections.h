@@ -4,6 +4,7 @@
 // END-UID. followed by the same uid, are its text.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,20 @@
 
 namespace quill {
 
+// A stored section as it stands in the file: its lines, marker lines
+// included, each ended by a line feed.
+struct SectionBlock {
+  std::string uid;
+  std::string lines;
+};
+
 struct PreservedSections {
   // uid -> the section's lines, trailing white space removed, joined by CR LF.
   CapturedTexts texts;
-  StringArray uids;  // the stored uids in file order
+  // The stored uids in file order; the capture of the model takes the uids
+  // it claims out of this list.
+  StringArray uids;
+  std::vector<SectionBlock> blocks;  // every stored section, in file order
 };
 
 // Scans the lines of the file at path (named in messages) into sections.
@@ -25,5 +36,8 @@ struct PreservedSections {
 // stored before it are kept.
 bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
                    PreservedSections& sections);
+
+// The uids of the lines of content that open a section, in order.
+std::set<std::string> section_uids(std::string_view content);
 
 }  // namespace quill

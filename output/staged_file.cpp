@@ -1,0 +1,229 @@
+#include "output/staged_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
+
+#include "output/check_run.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kTempMarker = ".quilltmp.";
+
+// Distinguishes this process's temporary files from those of other runs.
+const std::string& process_token() {
+  static const std::string token = [] {
+    std::random_device device;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(device()));
+    return std::string(text);
+  }();
+  return token;
+}
+
+size_t name_start(const std::string& path) {
+  size_t sep = path.find_last_of("\\/");
+  return sep == std::string::npos ? 0 : sep + 1;
+}
+
+// The directory that holds path, "." when the path names none.
+std::string directory_of_target(const std::string& path) {
+  size_t start = name_start(path);
+  if (start == 0) return ".";
+  return start == 1 ? path.substr(0, 1) : path.substr(0, start - 1);
+}
+
+bool is_hex(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+// True for ".<name>.quilltmp.<hex>" when the hex is not this process's token.
+bool is_stale_temp(const std::string& name) {
+  if (name.empty() || name[0] != '.') return false;
+  size_t at = name.rfind(kTempMarker);
+  if (at == std::string::npos || at < 2) return false;
+  std::string_view token = std::string_view(name).substr(at + kTempMarker.size());
+  return is_hex(token) && token != process_token();
+}
+
+// Whether an existing regular file may be written: opening it for appending
+// changes nothing.
+bool may_write(const std::string& path) {
+  platform::FileWriter probe;
+  return probe.open(path, /*append=*/true) && probe.close();
+}
+
+// Whether a check run could write path: its directory exists (or was made by
+// the run) and is writable, and an existing target may be written.
+bool could_write(const std::string& path) {
+  if (platform::is_directory(path)) return false;
+  std::string dir = directory_of_target(path);
+  if (!directory_exists_now(dir)) return false;
+  if (platform::is_directory(dir) && !platform::is_writable_directory(dir)) return false;
+  return !platform::is_regular_file(path) || may_write(path);
+}
+
+// The names a directory held when the run first wrote into it. The first
+// look also removes the temporary files that other runs left there.
+const std::set<std::string>& names_in(const std::string& dir) {
+  static std::map<std::string, std::set<std::string>> listings;
+  auto [at, added] = listings.try_emplace(platform::absolute_path(dir));
+  if (added) {
+    for (std::string& name : platform::list_directory(dir)) {
+      if (is_stale_temp(name)) {
+        platform::remove_file(dir + "/" + name);
+      } else {
+        at->second.insert(std::move(name));
+      }
+    }
+  }
+  return at->second;
+}
+
+// An existing target that is neither a regular file nor a directory: a
+// device or a pipe, which a rename must not replace.
+bool is_special_file(const std::string& path) {
+  if (platform::is_regular_file(path) || platform::is_directory(path)) return false;
+  return names_in(directory_of_target(path)).count(path.substr(name_start(path))) != 0;
+}
+
+}  // namespace
+
+StagedFile::~StagedFile() { discard(); }
+
+std::string StagedFile::temp_path(const std::string& target) {
+  size_t start = name_start(target);
+  std::string temp = target.substr(0, start);
+  temp += '.';
+  temp.append(target, start, std::string::npos);
+  temp += kTempMarker;
+  temp += process_token();
+  return temp;
+}
+
+bool StagedFile::open(const std::string& target, bool append) {
+  discard();
+  target_ = target;
+  failed_ = false;
+  memory_.clear();
+  if (is_check_run()) {
+    if (!could_write(target)) return false;
+    had_target_ = file_exists_now(target);
+    if (append) read_current(target, memory_);
+    mode_ = Mode::memory;
+    return true;
+  }
+  had_target_ = platform::is_regular_file(target);
+  if (is_special_file(target)) {
+    if (!writer_.open(target, append)) return false;
+    mode_ = Mode::direct;
+    return true;
+  }
+  if (platform::is_directory(target) || (had_target_ && !may_write(target))) return false;
+  return start_temp(append);
+}
+
+bool StagedFile::start_temp(bool append) {
+  names_in(directory_of_target(target_));
+  temp_ = temp_path(target_);
+  if (!writer_.open(temp_)) return false;
+  mode_ = Mode::staged;
+  if (append && platform::is_regular_file(target_) && !copy_target_into_temp()) {
+    discard();
+    return false;
+  }
+  return true;
+}
+
+bool StagedFile::copy_target_into_temp() {
+  std::string content;
+  return platform::read_file(target_, content) && writer_.write(content);
+}
+
+bool StagedFile::write(std::string_view bytes) {
+  switch (mode_) {
+    case Mode::none:
+      return false;
+    case Mode::memory:
+      memory_.append(bytes);
+      return true;
+    case Mode::published:
+      if (!resume()) return !(failed_ = true);
+      return write(bytes);
+    case Mode::staged:
+    case Mode::direct:
+      if (!writer_.write(bytes)) failed_ = true;
+      return !failed_;
+  }
+  return false;
+}
+
+bool StagedFile::flush() {
+  if ((mode_ == Mode::staged || mode_ == Mode::direct) && !writer_.flush()) failed_ = true;
+  return !failed_;
+}
+
+bool StagedFile::publish() {
+  if (mode_ == Mode::direct) return flush();
+  if (mode_ != Mode::staged && mode_ != Mode::memory) return !failed_;
+  if (!finish() || !commit()) return false;
+  mode_ = Mode::published;
+  return true;
+}
+
+// Continues a published version: a new version that starts as a copy of it.
+bool StagedFile::resume() {
+  if (!is_check_run()) return start_temp(/*append=*/true);
+  read_current(target_, memory_);
+  mode_ = Mode::memory;
+  return true;
+}
+
+bool StagedFile::finish() {
+  if ((mode_ == Mode::staged || mode_ == Mode::direct) && !writer_.close()) failed_ = true;
+  return !failed_;
+}
+
+bool StagedFile::new_content(std::string& content) const {
+  switch (mode_) {
+    case Mode::memory:
+      content = memory_;
+      return true;
+    case Mode::staged:
+      return platform::read_file(temp_, content);
+    case Mode::published:
+      return read_current(target_, content);
+    default:
+      return false;
+  }
+}
+
+bool StagedFile::commit() {
+  Mode mode = mode_;
+  mode_ = Mode::none;
+  if (mode == Mode::memory) keep_version(target_, std::move(memory_));
+  if (mode != Mode::staged) return true;
+  if (platform::rename_file(temp_, target_)) return true;
+  platform::remove_file(temp_);
+  return false;
+}
+
+void StagedFile::discard() {
+  if (mode_ == Mode::staged) {
+    writer_.close();
+    platform::remove_file(temp_);
+  } else if (mode_ == Mode::direct) {
+    writer_.close();
+  }
+  mode_ = Mode::none;
+  memory_.clear();
+}
+
+}  // namespace quill

@@ -1,0 +1,72 @@
+// One version of a generated file on its way to the disk. The text goes to a
+// temporary file beside the target, named ".<name>.quilltmp.<token>", which
+// replaces the target by a rename only when the version is complete: a
+// reader of the target sees the whole old or the whole new version, never a
+// mix, and a failed or interrupted run leaves the old file as it was.
+// Targets that exist but are no regular files (devices such as /dev/null or
+// /dev/stdout) are written directly, since they cannot be replaced. In a
+// check run the version is kept in memory and handed to the check run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "foundation/platform.h"
+
+namespace quill {
+
+class StagedFile {
+ public:
+  StagedFile() = default;
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Starts a new version of target: empty, or when appending a copy of the
+  // target's current content. False (and nothing started) when the target
+  // could not be written: its directory is missing or not writable, or the
+  // target is a directory or a file that may not be written.
+  bool open(const std::string& target, bool append);
+  // True from open until commit or discard.
+  bool is_open() const { return mode_ != Mode::none; }
+  // Whether the target had a version when this one was started.
+  bool had_target() const { return had_target_; }
+
+  // Buffers the bytes; false once any write has failed.
+  bool write(std::string_view bytes);
+  // Hands the buffer to the temporary file; false on any error so far.
+  bool flush();
+  // Makes what was written so far the target's content, so that other
+  // programs see it; later writes continue a copy of it. False on any error.
+  bool publish();
+  // Writes out and closes the temporary file; false on any error so far.
+  bool finish();
+  // The complete new version (after finish). False when it cannot be read.
+  bool new_content(std::string& content) const;
+  // Replaces the target by the new version (after finish). False when the
+  // rename fails; the temporary file is removed then.
+  bool commit();
+  // Drops the new version; the target keeps its content.
+  void discard();
+
+  // The temporary name used for target. The first version written into a
+  // directory removes the temporary files that other runs left there.
+  static std::string temp_path(const std::string& target);
+
+ private:
+  enum class Mode { none, staged, published, direct, memory };
+
+  bool start_temp(bool append);
+  bool resume();
+  bool copy_target_into_temp();
+
+  Mode mode_ = Mode::none;
+  std::string target_;
+  std::string temp_;
+  std::string memory_;  // the version of a check run
+  platform::FileWriter writer_;
+  bool had_target_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace quill
