@@ -115,11 +115,11 @@ std::string join_outdir(std::string_view name) {
 }
 
 void OutputFile::start_file(const std::string& path) {
+  close_stream();
   column_ = 1;
   strip_returns_ = settings().is_true("StripReturns");
   trace_lines_ = settings().is_true("TraceTemLines");
   only_changed_ = settings().is_true("WriteOnlyChanged");
-  close_stream();
   file_name_ = path;
 }
 

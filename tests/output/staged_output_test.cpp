@@ -1,0 +1,230 @@
+// How a new version of a generated file reaches the disk: staged beside the
+// file, renamed into place at the close, dropped after a failed write, left
+// out when it equals the old one, and kept only in memory in a check run;
+// sections that the new version lacks go to "<file>.lost".
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/platform.h"
+#include "foundation/settings.h"
+#include "model/elements.h"
+#include "output/check_run.h"
+#include "output/output_file.h"
+#include "tests/support/test_support.h"
+
+namespace quill {
+namespace {
+
+class StagedOutputTest : public testing::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    reset_output_file();
+    settings().set("CGenOutdir", dir_);
+    settings().set("StripReturns", "true");
+  }
+  void TearDown() override {
+    reset_output_file();
+    set_current_model(nullptr);
+    EngineTest::TearDown();
+  }
+  std::string path(const std::string& name) { return dir_ + "/" + name; }
+  void generate(const std::string& name, const std::string& text) {
+    output_file().open(name);
+    output_file().write(text, false, 0);
+    output_file().close();
+  }
+  std::vector<std::string> listing() {
+    std::vector<std::string> names = platform::list_directory(dir_);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  bool has_temp_file() {
+    for (const std::string& name : listing())
+      if (name.find(".quilltmp.") != std::string::npos) return true;
+    return false;
+  }
+};
+
+TEST_F(StagedOutputTest, NewVersionReplacesTheOldOneOnlyAtTheClose) {
+  write("a.h", "old\n");
+  output_file().open("a.h");
+  output_file().write("new", true, 0);
+  output_file().flush();
+  EXPECT_EQ(read(path("a.h")), "new\n") << "flush puts the text so far in place";
+  output_file().write("more", true, 0);
+  EXPECT_EQ(read(path("a.h")), "new\n");
+  EXPECT_TRUE(has_temp_file());
+  output_file().close();
+  EXPECT_EQ(read(path("a.h")), "new\nmore\n");
+  EXPECT_FALSE(has_temp_file());
+}
+
+// Makes every write past 4 KiB fail, as a full disk would.
+void limit_file_size() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  limit.rlim_cur = limit.rlim_max = 4096;
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TEST_F(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+  write("big.h", "old\n");
+  EXPECT_EXIT(
+      {
+        limit_file_size();
+        output_file().open("big.h");
+        output_file().write(std::string(1 << 20, 'x'), true, 0);
+        output_file().close();
+        bool ok = read(path("big.h")) == "old\n" && !has_temp_file() &&
+                  output().find("An output error occurred when writing to\n") != std::string::npos;
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(StagedOutputTest, TemporaryFilesOfOtherRunsAreRemoved) {
+  struct Row {
+    const char* name;
+    bool kept;
+  } rows[] = {
+      {".a.h.quilltmp.0badf00d", false},
+      {".noname.xxx.quilltmp.1234", false},
+      {".a.h.quilltmp.notes", true},  // not a run's token
+      {"a.h.quilltmp.0badf00d", true},
+      {".a.h.quilltmp.", true},
+  };
+  for (const Row& row : rows) write(row.name, "left over");
+  generate("b.h", "x");
+  for (const Row& row : rows)
+    EXPECT_EQ(platform::is_regular_file(path(row.name)), row.kept) << row.name;
+}
+
+TEST_F(StagedOutputTest, SectionsMissingFromTheNewVersionAreKeptInALostFile) {
+  Model model("m");
+  set_current_model(&model);
+  const std::string old_text =
+      "//BEGIN-UID.a\nmine a  \n//END-UID.a\n# BEGIN-UID.b\nmine b\n# END-UID. b\n";
+  struct Row {
+    const char* strip;
+    bool check;
+    const char* new_text;
+    const char* messages;
+    const char* lost;  // the .lost file afterwards, "" for none
+  } rows[] = {
+      {"true", false, "//BEGIN-UID.a\n//END-UID.a\n#BEGIN-UID. b \n# END-UID.b\n", "", ""},
+      {"true", false, "//BEGIN-UID.a\n//END-UID.a\n",
+       " **WARNING  The uid tagged section 'b' is missing from the new version of file '<f>'.\n"
+       "            Its text has been appended to '<f>.lost'.\n",
+       "# BEGIN-UID.b\nmine b\n# END-UID. b\n"},
+      {"false", false, "",
+       " **WARNING  The uid tagged section 'a' is missing from the new version of file '<f>'.\n"
+       "            Its text has been appended to '<f>.lost'.\n"
+       " **WARNING  The uid tagged section 'b' is missing from the new version of file '<f>'.\n"
+       "            Its text has been appended to '<f>.lost'.\n",
+       "//BEGIN-UID.a\r\nmine a  \r\n//END-UID.a\r\n# BEGIN-UID.b\r\nmine b\r\n# END-UID. b\r\n"},
+      {"true", true, "//BEGIN-UID.a\n//END-UID.a\n",
+       " **WARNING  The uid tagged section 'b' would be missing from the new version of file "
+       "'<f>'.\n",
+       ""},
+  };
+  for (const Row& row : rows) {
+    std::string file = write("s.h", old_text);
+    platform::remove_file(file + ".lost");
+    settings().set("StripReturns", row.strip);
+    set_check_run(row.check);
+    clear_output();
+    generate("s.h", row.new_text);
+    std::string expected = row.messages;
+    for (size_t at; (at = expected.find("<f>")) != std::string::npos;) expected.replace(at, 3, file);
+    EXPECT_EQ(output(), expected) << row.new_text;
+    EXPECT_EQ(read(file + ".lost"), row.lost) << row.new_text;
+    EXPECT_EQ(read(file), row.check ? old_text : row.new_text);
+  }
+}
+
+TEST_F(StagedOutputTest, OldVersionStaysWhenTheLostFileCannotBeWritten) {
+  Model model("m");
+  set_current_model(&model);
+  std::string file = write("s.h", "BEGIN-UID.a\nmine\nEND-UID.a\n");
+  ASSERT_TRUE(platform::create_directory(file + ".lost"));
+  generate("s.h", "nothing kept\n");
+  EXPECT_EQ(read(file), "BEGIN-UID.a\nmine\nEND-UID.a\n");
+  EXPECT_EQ(output(), "***ERROR    The uid tagged sections missing from the new version of file '" +
+                          file + "'\n            cannot be saved in '" + file +
+                          ".lost'.  The file is left unchanged.\n");
+}
+
+TEST_F(StagedOutputTest, OnlyChangedLeavesAnEqualFileUntouched) {
+  namespace fs = std::filesystem;
+  Model model("m");
+  set_current_model(&model);
+  settings().set("WriteOnlyChanged", "true");
+  settings().set("MakeBackupFiles", "true");
+  const std::string old_text = "BEGIN-UID.a\nmine\nEND-UID.a\n";
+  const auto long_ago = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  struct Row {
+    const char* new_text;
+    bool rewritten;
+  } rows[] = {
+      {"BEGIN-UID.a\nmine\nEND-UID.a\n", false},
+      {"BEGIN-UID.a\nmine\nEND-UID.a\nmore\n", true},
+  };
+  for (const Row& row : rows) {
+    std::string file = write("t.h", old_text);
+    platform::remove_file(path("t.bak"));
+    fs::last_write_time(file, long_ago);
+    output_file().reset_counts();
+    generate("t.h", row.new_text);
+    EXPECT_EQ(read(file), row.new_text);
+    EXPECT_EQ(fs::last_write_time(file) != long_ago, row.rewritten) << row.new_text;
+    EXPECT_EQ(platform::is_regular_file(path("t.bak")), row.rewritten) << row.new_text;
+    EXPECT_EQ(output_file().file_count(), 1) << "counted either way";
+  }
+}
+
+TEST_F(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {
+  Model model("m");
+  auto literal = std::make_unique<Literal>("x", "");
+  literal->set_characteristic_only("uid", "x");
+  model.literals.push_back(std::move(literal));
+  set_current_model(&model);
+  write("same.txt", "same");
+  write("changed.txt", "before");
+  write("log.txt", "one\n");
+  std::vector<std::string> before = listing();
+  set_check_run(true);
+  settings().set("MakeBackupFiles", "true");
+
+  generate("same.txt", "same");
+  generate("changed.txt", "after");
+  generate("new.h", "BEGIN-UID.x\nfrom the run\nEND-UID.x\n");
+  generate("new.h", "again\n");  // captures what the run wrote before
+  output_file().open_append("log.txt");
+  output_file().write("two", true, 0);
+  output_file().close();
+  ASSERT_TRUE(make_output_dirs(path("sub")));
+  settings().set("CGenOutdir", path("sub"));
+  generate("in_sub.txt", "x");
+  EXPECT_TRUE(skip_shell_command("rm -rf /"));
+
+  EXPECT_EQ(model.literals[0]->text, "from the run");
+  EXPECT_EQ(listing(), before);
+  clear_output();
+  EXPECT_EQ(report_check_run(), 4);
+  EXPECT_EQ(output(), "  *INFO     Would change: " + path("changed.txt") +
+                          "\n  *INFO     Would create: " + path("new.h") +
+                          "\n  *INFO     Would change: " + path("log.txt") +
+                          "\n  *INFO     Would create: " + path("sub/in_sub.txt") + "\n");
+  set_check_run(false);
+  EXPECT_FALSE(skip_shell_command("true"));
+}
+
+}  // namespace
+}  // namespace quill
