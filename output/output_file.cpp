@@ -224,14 +224,20 @@ bool OutputFile::publish() {
 
 // Ends the current version: after a failed write it is dropped and the old
 // file stays; otherwise it replaces the old one (see replaces_old_version).
+// A failure found only now is reported but does not disable the output,
+// which may already be meant for the next file.
 void OutputFile::close_stream() {
   if (!stream_.is_open()) return;
-  if (!stream_.finish() && !disabled_) report_write_failure();
-  if (disabled_ || !replaces_old_version()) {
+  bool failed = disabled_;
+  if (!stream_.finish() && !failed) {
+    error(kWriteFailed, file_name_);
+    failed = true;
+  }
+  if (failed || !replaces_old_version()) {
     stream_.discard();
   } else {
     if (backup_pending_) make_backup(file_name_);
-    if (!stream_.commit()) report_write_failure();
+    if (!stream_.commit()) error(kWriteFailed, file_name_);
   }
   backup_pending_ = false;
   previous_ = PreservedSections();
@@ -245,9 +251,10 @@ bool OutputFile::replaces_old_version() {
   if (!compare && previous_.blocks.empty()) return true;
   std::string fresh;
   if (!stream_.new_content(fresh)) return true;  // a device: nothing to compare
+  if (!keep_lost_sections(previous_, fresh, file_name_, strip_returns_ ? "\n" : "\r\n"))
+    return false;
   std::string old;
-  if (compare && read_current(file_name_, old) && old == fresh) return false;
-  return keep_lost_sections(previous_, fresh, file_name_, strip_returns_ ? "\n" : "\r\n");
+  return !(compare && read_current(file_name_, old) && old == fresh);
 }
 
 void OutputFile::close() {

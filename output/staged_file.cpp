@@ -71,13 +71,14 @@ bool could_write(const std::string& path) {
 }
 
 // The names a directory held when the run first wrote into it. The first
-// look also removes the temporary files that other runs left there.
+// look also removes the temporary files that other runs left there (not in
+// a check run, which changes nothing).
 const std::set<std::string>& names_in(const std::string& dir) {
   static std::map<std::string, std::set<std::string>> listings;
   auto [at, added] = listings.try_emplace(platform::absolute_path(dir));
   if (added) {
     for (std::string& name : platform::list_directory(dir)) {
-      if (is_stale_temp(name)) {
+      if (is_stale_temp(name) && !is_check_run()) {
         platform::remove_file(dir + "/" + name);
       } else {
         at->second.insert(std::move(name));

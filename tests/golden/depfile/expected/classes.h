@@ -1,0 +1,3 @@
+// generated, do not edit
+class Account;
+class Base;

@@ -1,0 +1,6 @@
+classes.h \
+notes.txt: \
+  model.dsm \
+  gen.tem \
+  header.txt \
+  insert.txt
