@@ -1,0 +1,2 @@
+// Alpha
+  int id;

@@ -1,0 +1,2 @@
+// Order
+  int id;

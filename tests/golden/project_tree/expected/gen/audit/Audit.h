@@ -1,0 +1,2 @@
+ ( 4 ) // Audit
+ ( 6 )   string who;
