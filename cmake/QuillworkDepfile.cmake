@@ -45,12 +45,13 @@ endfunction()
 set(written "")
 set(prerequisites "")
 foreach(line IN LISTS lines)
+  string(APPEND line " ")  # so that "targets:" ends in ": " too
   string(FIND "${line}" ": " at)
   if(at EQUAL -1)
     string(FIND "${line}" ":\t" at)
   endif()
   if(at EQUAL -1)
-    continue()  # blank, or targets without prerequisites
+    continue()  # blank
   endif()
   string(SUBSTRING "${line}" 0 ${at} targets)
   math(EXPR at "${at} + 2")
