@@ -211,8 +211,17 @@ void OutputFile::report_write_failure() {
   disabled_ = true;
 }
 
+// When only changed files are written and the file already holds exactly the
+// text so far, it is left alone and the version goes on being staged.
 void OutputFile::flush() {
-  if (!disabled_ && stream_.is_open() && !publish()) report_write_failure();
+  if (disabled_ || !stream_.is_open()) return;
+  if (only_changed_ && stream_.had_target()) {
+    std::string so_far, old;
+    if (stream_.flush() && stream_.new_content(so_far) && read_current(file_name_, old) &&
+        so_far == old)
+      return;
+  }
+  if (!publish()) report_write_failure();
 }
 
 // Puts what was written so far in place of the old version, backup first.
