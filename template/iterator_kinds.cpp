@@ -50,9 +50,12 @@ void add_items(const ItemList& list, Visits& out) {
 }
 
 // One variable per characteristic, named stem + "." + the characteristic's name.
+// Appended, like every row of a freshly cleared scope: a characteristic that
+// happens to share a row's name (a characteristic `name`, say) comes after
+// that row and so cannot hide it, as in the elements' own lists.
 void add_characteristics(const Element& element, const std::string& stem, ItemList& scope) {
   for (const Variable& c : element.characteristics().variables())
-    scope.set(stem + "." + c.name().text(), c.value());
+    scope.add_variable(stem + "." + c.name().text(), c.value());
 }
 
 // --- lists -----------------------------------------------------------------
@@ -160,14 +163,14 @@ void pragma_values(GenerationRun& run, const CurrentSlots& outer, const std::str
 void parent_scope(const CurrentSlots&, const IteratorVisit& visit, const std::string& stem,
                   ItemList& scope) {
   auto& ref = static_cast<ParentRef&>(*visit.element);
-  scope.set(stem + ".name", ref.name);
+  scope.add_variable(stem + ".name", ref.name);
   add_characteristics(ref, stem, scope);
 }
 
 void ancestor_scope(const CurrentSlots&, const IteratorVisit& visit, const std::string& stem,
                     ItemList& scope) {
   auto& ancestor = static_cast<ModelObject&>(*visit.element);
-  scope.set(stem + ".name", ancestor.name);
+  scope.add_variable(stem + ".name", ancestor.name);
   add_characteristics(ancestor, "ancestor", scope);
 }
 
@@ -181,21 +184,22 @@ bool is_own_parent(const ModelObject* owner, const ModelObject& used) {
 void used_object_scope(const CurrentSlots& outer, const IteratorVisit& visit,
                        const std::string& stem, ItemList& scope) {
   auto& used = static_cast<ModelObject&>(*visit.element);
-  scope.set(stem + ".name", used.name);
-  scope.set(stem + ".is_self", bool_text(&used == outer.object));
-  scope.set(stem + ".is_own_parent", bool_text(is_own_parent(outer.object, used)));
-  scope.set(stem + ".has_parents", bool_text(!used.parents.empty()));
+  scope.add_variable(stem + ".name", used.name);
+  scope.add_variable(stem + ".is_self", bool_text(&used == outer.object));
+  scope.add_variable(stem + ".is_own_parent", bool_text(is_own_parent(outer.object, used)));
+  scope.add_variable(stem + ".has_parents", bool_text(!used.parents.empty()));
   add_characteristics(used, stem, scope);
 }
 
 void event_scope(const CurrentSlots& outer, const IteratorVisit& visit, const std::string& stem,
                  ItemList& scope) {
   auto& event = static_cast<Event&>(*visit.element);
-  scope.set(stem + ".name", event.name);
+  scope.add_variable(stem + ".name", event.name);
   if (outer.object)
-    scope.set(stem + ".obj_consumes", bool_text(outer.object->consumes_event(event.name)));
+    scope.add_variable(stem + ".obj_consumes", bool_text(outer.object->consumes_event(event.name)));
   if (outer.state)
-    scope.set(stem + ".state_consumes", bool_text(outer.state->consumes_event(event.name)));
+    scope.add_variable(stem + ".state_consumes",
+                       bool_text(outer.state->consumes_event(event.name)));
   add_characteristics(event, stem, scope);
 }
 
