@@ -286,10 +286,12 @@ void TemplateBuilder::handle_import(TemplateReader& reader) {
     }
   }
   if (!file_exists(path)) {
+    // The file found along the search path is the one read: its path is not
+    // joined to the main template's directory again.
     SearchResult found = search_path(settings().get("TemSearchPath"), name);
     if (found.found) {
       path = found.path;
-      resolved = false;
+      resolved = true;
     }
   }
   add_file(std::move(path), resolved);

@@ -302,6 +302,21 @@ TEST_F(BuilderTest, ImportsBesideARelativeMainFile) {
   EXPECT_EQ(loaded.path, "t/main.tem");
 }
 
+// A relative search path entry names a directory of the working directory;
+// the file found there is read, not one beside the main template.
+TEST_F(BuilderTest, ReadsTheFileFoundAlongARelativeSearchPath) {
+  write("inc/util.tem", ".module util\n.end\n");
+  write("t/main.tem", "$$IMPORT util.tem\n");
+  settings().set("TemSearchPath", "inc");
+  std::string cwd = platform::current_directory();
+  ASSERT_TRUE(platform::change_directory(dir_));
+  Template loaded = load_template(dir_ + "/t/main.tem");
+  platform::change_directory(cwd);
+  ASSERT_TRUE(loaded.root) << output();
+  EXPECT_EQ(loaded.root->children().size(), 1u);
+  EXPECT_EQ(messages(), "");
+}
+
 TEST_F(BuilderTest, ImportErrors) {
   std::string lib = write("lib.tem", ".module m\n.end\n:text\n");
   EXPECT_EQ(load_dump("$$IMPORT lib.tem\n"), "FAILED");
