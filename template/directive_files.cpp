@@ -12,6 +12,7 @@
 #include "foundation/paths.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
+#include "output/check_run.h"
 #include "output/output_file.h"
 #include "template/directive_handlers.h"
 #include "template/generation_run.h"
@@ -148,7 +149,7 @@ void newdir_directive(GenerationRun& run, const DirectiveCall& call) {
     error(kNewdirBad, text, path);
     return;
   }
-  if (!platform::is_directory(path) && !make_dirs(path)) {
+  if (!platform::is_directory(path) && !make_output_dirs(path)) {
     error(kNewdirFailed, text, path);
     return;
   }
