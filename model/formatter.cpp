@@ -60,6 +60,14 @@ Separator separator_of(TokenKind kind) {
   return Separator::space;
 }
 
+// Whether the separator starts a new line after a margin comment (a word
+// after a comment does, a line comment does when the line is open).
+bool begins_line(Separator separator) {
+  return separator == Separator::paragraph || separator == Separator::line ||
+         separator == Separator::outdent_line || separator == Separator::word ||
+         separator == Separator::line_comment;
+}
+
 // Keywords written in their canonical lower-case spelling (`class` becomes `object`).
 constexpr TokenKind kCanonicalKeywords[] = {
     TokenKind::object, TokenKind::parent, TokenKind::state,   TokenKind::events,
@@ -128,7 +136,15 @@ void ModelTextFormatter::write_token(TokenKind kind, const std::string& text) {
 }
 
 void ModelTextFormatter::write_separator(TokenKind kind) {
-  switch (separator_of(kind)) {
+  const Separator separator = separator_of(kind);
+  // A margin comment runs to the end of its line: a token written after it
+  // on the same line would become part of the comment.
+  if (previous_ == TokenKind::margin_comment && !begins_line(separator)) {
+    return new_line(0, indent_);
+  }
+  // An unknown token runs to the next white space, so nothing may be glued to it.
+  if (previous_ == TokenKind::unknown && separator == Separator::nothing) return write(" ");
+  switch (separator) {
     case Separator::space:
       write(" ");
       break;
@@ -147,7 +163,9 @@ void ModelTextFormatter::write_separator(TokenKind kind) {
       write_colon_separator();
       break;
     case Separator::line_comment:
-      if (previous_ == TokenKind::semi) write("\r\n");
+      // After a `;`, and after anything else that leaves the line open: a
+      // comment written behind a word would join the word or hide the text.
+      if (previous_ == TokenKind::semi || column_ > 1) write("\r\n");
       break;
     case Separator::margin:
       write("    ");

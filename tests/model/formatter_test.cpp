@@ -32,7 +32,7 @@ TEST(ModelTextFormatterTest, Layouts) {
       {"f(a : t, b : u) ; g() ;", "\r\nf (a : t, b : u) ;\r\ng () ;"},
       {"object A end [k, v = \"x\\\"y\"] ;", "\r\n\r\nobject A\r\nend [k, v = \"x\\\"y\"] ;"},
       {"x = \"s\" -- margin\n-- whole line\nend end end",
-       "\r\nx = \"s\"    -- margin-- whole line\r\n\r\nend\r\nend\r\nend"},
+       "\r\nx = \"s\"    -- margin\r\n-- whole line\r\n\r\nend\r\nend\r\nend"},
       {"literal L {{ keep\n  this }} ;", " literal L {{ keep\n  this }} ;"},
       {"pragma p ; foreign t ; events : a ;", "\r\npragma p ;\r\nforeign t ;\r\nevents : a ;"},
       {"} \"open", "\r\n}\r\n\"open"},
@@ -40,6 +40,57 @@ TEST(ModelTextFormatterTest, Layouts) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(format(c.input), c.expected) << "input: " << c.input;
+  }
+}
+
+// Comments and tokens that run to the end of their line or to the next
+// white space must not swallow what the formatter writes after them.
+TEST(ModelTextFormatterTest, CommentsStayOnTheirOwnLines) {
+  struct Case {
+    const char* input;
+    const char* expected;
+  } cases[] = {
+      {"object A\n-- members\nx : t;\nend;",
+       "\r\n\r\nobject A\r\n-- members\r\n\r\n    x              : t ;\r\nend ;"},
+      {"object A\nend\n-- trailing\n;", "\r\n\r\nobject A\r\nend\r\n-- trailing\r\n ;"},
+      {"f(a : t, -- first\n  b : u) -- last\n;",
+       "\r\nf (a : t,    -- first\r\nb : u)    -- last\r\n;"},
+      {"object A x : t -- c\n; end;",
+       "\r\n\r\nobject A\r\n    x              : t    -- c\r\n    ;\r\nend ;"},
+      {"-x ) 12 ,", "\r\n-x )\r\n\r\n12 ,"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format(c.input), c.expected) << "input: " << c.input;
+  }
+}
+
+// Every token of the text as kind and text, comments included.
+std::string token_list(const std::string& text) {
+  ModelLexer lexer(text, LexerOptions{false, true, true});
+  std::string out;
+  while (lexer.next() != TokenKind::eof) {
+    out += token_kind_name(lexer.kind());
+    out += ':';
+    if (lexer.kind() != TokenKind::object) out += lexer.text(false, false);  // class -> object
+    out += '\n';
+  }
+  return out;
+}
+
+// Formatting may change the layout and the spelling of keywords, never the tokens.
+TEST(ModelTextFormatterTest, KeepsTheTokens) {
+  const std::string alphabet = "ab-x1 \n\n--;:,()[]=>\"{}";
+  const char* words[] = {"object ", "end ", "state ", "action ", "pragma ", "list_of "};
+  unsigned seed = 11;
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    for (int i = 0; i < 60; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      unsigned pick = (seed >> 8) % (alphabet.size() + std::size(words));
+      text += pick < alphabet.size() ? std::string(1, alphabet[pick])
+                                     : std::string(words[pick - alphabet.size()]);
+    }
+    EXPECT_EQ(token_list(format(text)), token_list(text)) << text;
   }
 }
 
