@@ -294,7 +294,10 @@ TokenKind ModelFileLexer::next() {
 }
 
 // A line whose `{{` outnumber its `}}` opens a chunk that runs until the
-// counts balance or the file ends.
+// `}}` catch up or the file ends. A line that closes more than it opened
+// ends the chunk as well: waiting for exact balance would join the rest of
+// the file into one chunk, and every later error would then be placed from
+// the start of that far-away line.
 bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= lines_.size()) return false;
   std::string chunk;

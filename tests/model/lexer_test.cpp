@@ -168,6 +168,17 @@ TEST_F(ModelFileLexerTest, OffsetsCountFromTheChunk) {
   EXPECT_EQ(lexer.offset(), 9u);
 }
 
+TEST_F(ModelFileLexerTest, SurplusClosingBracesEndTheChunk) {
+  std::string path = write("m.dsm", "x {{ a\nb }} }}\n  y");
+  ModelFileLexer lexer(LexerOptions{}, false);
+  ASSERT_TRUE(lexer.open(path));
+  while (lexer.next() != TokenKind::identifier || lexer.text(true) != "y") {
+    ASSERT_NE(lexer.kind(), TokenKind::eof);
+  }
+  EXPECT_EQ(lexer.line(), 3);
+  EXPECT_EQ(lexer.offset(), 2u);
+}
+
 TEST_F(ModelFileLexerTest, MissingFileIsReported) {
   ModelFileLexer lexer(LexerOptions{}, false);
   EXPECT_FALSE(lexer.open(dir_ + "/none.dsm"));
