@@ -128,7 +128,12 @@ bool StagedFile::open(const std::string& target, bool append) {
     return true;
   }
   if (platform::is_directory(target) || (had_target_ && !may_write(target))) return false;
-  return start_temp(append);
+  if (start_temp(append)) return true;
+  // No room for the temporary name (a name near the length limit, say):
+  // the file is written in place, as it would be without staging.
+  if (!writer_.open(target, append)) return false;
+  mode_ = Mode::direct;
+  return true;
 }
 
 bool StagedFile::start_temp(bool append) {

@@ -89,6 +89,14 @@ TEST_F(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
       ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(StagedOutputTest, NameWithoutRoomForTheTemporaryNameIsWrittenInPlace) {
+  std::string name(250, 'n');
+  write(name, "old");
+  generate(name, "new");
+  EXPECT_EQ(read(path(name)), "new");
+  EXPECT_EQ(output(), "");
+}
+
 TEST_F(StagedOutputTest, TemporaryFilesOfOtherRunsAreRemoved) {
   struct Row {
     const char* name;
