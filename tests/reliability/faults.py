@@ -368,9 +368,10 @@ def main():
     parser.add_argument("quillb")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     parser.add_argument("--rounds", type=int, default=12)
-    parser.add_argument("--seed", type=int, default=None)
+    # A fixed default keeps CTest runs repeatable; --seed -1 picks a random one.
+    parser.add_argument("--seed", type=int, default=3)
     args = parser.parse_args()
-    seed = args.seed if args.seed is not None else random.randrange(1 << 30)
+    seed = args.seed if args.seed >= 0 else random.randrange(1 << 30)
     print(f"{args.scenario}: seed {seed}")
     rng = random.Random(seed)
     root = tempfile.mkdtemp(prefix="quill-faults-")

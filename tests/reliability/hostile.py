@@ -122,8 +122,9 @@ def check(work, checks):
         data = open(path, "rb").read()
         if kind == "contains" and value.encode("latin-1") not in data:
             problems.append(f"{rel} does not hold the expected text intact")
-        if kind == "lines" and data.count(b"\n") < value:
-            problems.append(f"{rel} has {data.count(b'\n')} lines, expected {value}")
+        lines = data.count(b"\n")
+        if kind == "lines" and lines < value:
+            problems.append(f"{rel} has {lines} lines, expected {value}")
     return problems
 
 
