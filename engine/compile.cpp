@@ -15,6 +15,7 @@
 #include "model/elements.h"
 #include "model/link.h"
 #include "model/parser.h"
+#include "output/file_record.h"
 
 namespace quill {
 
@@ -52,7 +53,11 @@ const char* status_text(ModelParser::Status status) {
 // Parses a new model into the engine's hands; false on a file or syntax error.
 bool parse_model(const std::string& file, Verdict& verdict) {
   discard_held_model();
-  ModelParser::Result result = ModelParser().parse(file);
+  ModelParser parser;
+  ModelParser::Result result = parser.parse(file);
+  // Every model file read is an input of the run, for the dependency file.
+  for (const std::string& read : parser.files())
+    if (file_exists(read)) note_file_read(read);
   verdict.status = status_text(result.status);
   if (result.status != ModelParser::Status::ok) {
     verdict.offset = result.offset;
