@@ -184,15 +184,69 @@ std::vector<std::string> list_directory(const std::string& path) {
   return names;
 }
 
-std::string current_directory() {
-  std::error_code ec;
-  std::string dir = std::filesystem::current_path(ec).string();
-  return ec ? std::string(".") : dir;
+namespace {
+
+// The working directory as the system reports it, read once and again after
+// each change_directory (the process changes it nowhere else): absolute
+// paths are made for every generated file, and asking the system each time
+// would cost a call per path. Empty when it cannot be read.
+std::string& working_directory() {
+  static std::string dir = [] {
+    std::error_code ec;
+    std::string d = std::filesystem::current_path(ec).string();
+    return ec ? std::string() : d;
+  }();
+  return dir;
 }
 
-bool change_directory(const std::string& path) { return ::chdir(native_path(path).c_str()) == 0; }
+void refresh_working_directory() {
+  std::error_code ec;
+  std::string d = std::filesystem::current_path(ec).string();
+  working_directory() = ec ? std::string() : d;
+}
+
+// True when lexical normalisation leaves the path as it is (but for
+// trailing separators): no empty, "." or ".." component before its end.
+bool is_plain_path(std::string_view p) {
+  size_t start = 0;
+  if (!p.empty() && p[0] == '/') start = 1;
+  while (start < p.size()) {
+    size_t end = p.find('/', start);
+    if (end == std::string_view::npos) end = p.size();
+    std::string_view part = p.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string current_directory() {
+  const std::string& dir = working_directory();
+  return dir.empty() ? std::string(".") : dir;
+}
+
+bool change_directory(const std::string& path) {
+  bool ok = ::chdir(native_path(path).c_str()) == 0;
+  refresh_working_directory();
+  return ok;
+}
 
 std::string absolute_path(const std::string& path) {
+  std::string native = native_path(path);
+  const std::string& cwd = working_directory();
+  if (!native.empty() && !cwd.empty() && is_plain_path(native)) {
+    std::string out;
+    if (native[0] != '/') {
+      out.reserve(cwd.size() + 1 + native.size());
+      out = cwd;
+      if (out.back() != '/') out += '/';
+    }
+    out += native;
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+  }
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(native_path(path), ec);
   if (ec) return native_path(path);

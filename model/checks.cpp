@@ -11,6 +11,7 @@
 
 #include "foundation/messages.h"
 #include "model/elements.h"
+#include "model/object_index.h"
 
 namespace quill {
 
@@ -80,9 +81,10 @@ bool check_attributes_unlike_object(const Model& model) {
 
 bool check_parents_exist(const Model& model) {
   NameList missing;
+  const ObjectIndex index(model);
   for (const auto& object : model.objects) {
     for (const auto& parent : object->parents) {
-      if (model.find_object(parent->name) == nullptr) missing.add(parent->name);
+      if (index.find(parent->name) == nullptr) missing.add(parent->name);
     }
   }
   return missing.report(kMissingParents);
@@ -122,7 +124,7 @@ class SubstitutionCheck {
     if (element.type != w_.name) return;
     element.type = w_.value();
     element.merge_characteristics(w_);
-    element.rebuild_variables();
+    element.discard_variables();
   }
 
   void visit_parameters(Function& function) {

@@ -1,8 +1,15 @@
 #include "model/element_variables_support.h"
 
+#include <unordered_map>
+
 #include "model/elements.h"
 
 namespace quill::element_variables {
+
+namespace {
+// Room made in a list about to be filled: most lists hold fewer rows.
+constexpr size_t kTypicalRows = 16;
+}  // namespace
 
 FieldNames::FieldNames(std::initializer_list<std::string_view> fields)
     : fields_(fields.begin(), fields.end()) {}
@@ -23,6 +30,7 @@ bool needs_build(ItemList& list, std::string& remembered, std::string_view prefi
   if (!keep_prefix && prefix != remembered) list.clear();
   if (!list.empty()) return false;
   if (!keep_prefix) remembered.assign(prefix);
+  list.reserve(kTypicalRows);
   return true;
 }
 
@@ -30,10 +38,32 @@ std::string_view effective_prefix(std::string_view remembered, std::string_view 
   return remembered.empty() || remembered == "." ? fallback : remembered;
 }
 
+// Names are made under a handful of prefixes, each for many elements: one
+// table per prefix maps the rest of the name to the interned whole, so that
+// a lookup hashes the short rest only.
 InternedName dotted(std::string_view a, std::string_view b, std::string_view c) {
-  static std::string scratch;
-  scratch.assign(a).append(".").append(b).append(c);
-  return InternedName(scratch);
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const noexcept {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  using Table = std::unordered_map<std::string, InternedName, Hash, std::equal_to<>>;
+  static std::map<std::string, Table, std::less<>> tables;
+  static Table* table = nullptr;
+  static std::string table_prefix, rest, whole;
+  if (table == nullptr || a != table_prefix) {
+    table = &tables[std::string(a)];
+    table_prefix.assign(a);
+  }
+  std::string_view key = b;
+  if (!c.empty()) key = rest.assign(b).append(c);
+  auto found = table->find(key);
+  if (found != table->end()) return found->second;
+  whole.assign(a).append(".").append(b).append(c);
+  InternedName name(whole);
+  table->emplace(std::string(key), name);
+  return name;
 }
 
 void add_characteristics(ItemList& list, const ItemList& characteristics, std::string_view qualifier) {

@@ -96,6 +96,31 @@ void Element::rebuild_variables() {
   variables(".");
 }
 
+ItemList& Element::scope_variables(std::string_view prefix) {
+  const std::uint64_t before = variables_.version();
+  ItemList& list = variables(prefix);
+  if (&list == &variables_ && !list.empty() && list.version() != before) {
+    filled_version_ = list.version();
+    filled_writes_ = TextItem::value_writes();
+  }
+  return list;
+}
+
+void Element::release_variables() {
+  if (filled_version_ == 0 || variables_.version() != filled_version_ ||
+      TextItem::value_writes() != filled_writes_)
+    return;
+  variables_.clear();
+  filled_version_ = 0;
+}
+
+// Without a remembered prefix every later request names a prefix of its own
+// and refills the list anyway, so filling it now would be wasted.
+void Element::discard_variables() {
+  if (!prefix_.empty()) return rebuild_variables();
+  variables_.clear();
+}
+
 // ---- small element queries ----
 
 bool State::consumes_event(std::string_view event) const {

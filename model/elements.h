@@ -9,6 +9,7 @@
 // rebuilt in place after a characteristic changes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,16 +48,37 @@ class Element {
   void keep_common_characteristics(const ItemList& source);
   // Clears the variable list and requests it again with the prefix ".".
   void rebuild_variables();
+  // The same for an element no scope holds: the list is only cleared while
+  // no prefix was remembered, and filled on its next request.
+  void discard_variables();
 
   const ItemList& characteristics() const { return characteristics_; }
   ItemList& characteristics() { return characteristics_; }
   const std::string& remembered_prefix() const { return prefix_; }
+
+  // `variables` for a scope that an iterator pushes, noting whether the
+  // request filled the list.
+  ItemList& scope_variables(std::string_view prefix);
+  // Frees the list when a scope request filled it and nothing changed it
+  // since (no item added, removed or set in it, no value written through a
+  // found Variable anywhere), so that the lists of a large model need not
+  // all stay in memory. The next request with the remembered prefix fills
+  // the same list again. The caller makes sure no scope holds the list.
+  void release_variables();
+  // The list as it is now, without filling it.
+  const ItemList& cached_variables() const { return variables_; }
 
  protected:
   // The variable builders of the derived classes fill variables_ and keep prefix_.
   ItemList characteristics_;
   ItemList variables_;  // the cache that `variables` fills
   std::string prefix_;  // the remembered prefix, initially empty
+
+ private:
+  // variables_.version() and TextItem::value_writes() when a scope request
+  // last filled the list; filled_version_ 0: not filled by such a request.
+  std::uint64_t filled_version_ = 0;
+  std::uint64_t filled_writes_ = 0;
 };
 
 class NamedElement : public Element {

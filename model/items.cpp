@@ -28,6 +28,7 @@ std::string Variable::text() const {
 Item& ItemList::append(std::unique_ptr<Item> item) {
   Item& added = *item;
   items_.push_back(std::move(item));
+  ++version_;
   return added;
 }
 
@@ -48,12 +49,15 @@ TextItem& ItemList::add_text(std::string_view value) {
 void ItemList::remove(const Item* item) {
   auto it = std::find_if(items_.begin(), items_.end(),
                          [item](const std::unique_ptr<Item>& p) { return p.get() == item; });
-  if (it != items_.end()) items_.erase(it);
+  if (it == items_.end()) return;
+  items_.erase(it);
+  ++version_;
 }
 
 void ItemList::copy_from(const ItemList& source) {
   if (&source == this) return;
   items_.clear();
+  ++version_;
   items_.reserve(source.items_.size());
   for (const auto& item : source.items_) items_.push_back(item->clone());
 }
@@ -78,7 +82,8 @@ Variable* ItemList::find(std::string_view name) const {
 
 Variable& ItemList::set(std::string_view name, std::string_view value) {
   if (Variable* v = find(name)) {
-    v->set_value(value);
+    v->assign_value(value);
+    ++version_;
     return *v;
   }
   return add_variable(name, value);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -53,7 +54,18 @@ class TextItem : public Item {
   explicit TextItem(std::string_view value) : Item(kTextItemKind), value_(value) {}
 
   const std::string& value() const { return value_; }
-  void set_value(std::string_view value) { value_.assign(value); }
+  // Replaces the value. Such writes are counted (value_writes()): a cached
+  // variable list that may have been written through a found Variable must
+  // not be dropped and filled afresh.
+  void set_value(std::string_view value) {
+    value_.assign(value);
+    ++value_writes_;
+  }
+  // Replaces the value without counting: for owners that record the change
+  // in the list that holds the item (ItemList::note_change).
+  void assign_value(std::string_view value) { value_.assign(value); }
+  // The number of counted value writes so far in the process.
+  static std::uint64_t value_writes() { return value_writes_; }
 
   std::unique_ptr<Item> clone() const override;
   bool is_kind(int k) const override { return k == kTextItemKind || k == kItemKind; }
@@ -65,6 +77,7 @@ class TextItem : public Item {
 
  private:
   std::string value_;
+  static inline std::uint64_t value_writes_ = 0;
 };
 
 class Variable : public TextItem {
@@ -134,6 +147,12 @@ class ItemList {
 
   size_t count() const { return items_.size(); }
   bool empty() const { return items_.empty(); }
+  // Changes whenever items are added or removed and when set() replaces a value.
+  std::uint64_t version() const { return version_; }
+  // Records a change made to one of the items directly.
+  void note_change() { ++version_; }
+  // Makes room for n items in all.
+  void reserve(size_t n) { items_.reserve(n); }
 
   // Appends the item itself at the end and returns it.
   Item& append(std::unique_ptr<Item> item);
@@ -141,6 +160,7 @@ class ItemList {
   T& append(std::unique_ptr<T> item) {
     T& added = *item;
     items_.push_back(std::move(item));
+    ++version_;
     return added;
   }
   // Appends a clone of the item at the end and returns the clone.
@@ -157,7 +177,10 @@ class ItemList {
   // Removes and destroys that very item; an item not in the list is ignored.
   void remove(const Item* item);
   // Destroys every item.
-  void clear() { items_.clear(); }
+  void clear() {
+    items_.clear();
+    ++version_;
+  }
   // Clears and appends clones of every item of source.
   void copy_from(const ItemList& source);
 
@@ -185,6 +208,7 @@ class ItemList {
 
  private:
   std::vector<std::unique_ptr<Item>> items_;
+  std::uint64_t version_ = 0;
 };
 
 }  // namespace quill

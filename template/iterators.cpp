@@ -122,17 +122,17 @@ void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisi
                  ItemList& own) {
   switch (row.scopes) {
     case IteratorScopes::element:
-      scopes.push(visit.element->variables(it.prefix()));
+      scopes.push(visit.element->scope_variables(it.prefix()));
       scopes.push(own);
       break;
     case IteratorScopes::element_and_action:
-      scopes.push(visit.element->variables(it.prefix()));
+      scopes.push(visit.element->scope_variables(it.prefix()));
       if (auto* action = static_cast<State*>(visit.element)->action.get())
-        scopes.push(action->variables(kActionPrefix));
+        scopes.push(action->scope_variables(kActionPrefix));
       scopes.push(own);
       break;
     case IteratorScopes::element_only:
-      scopes.push(visit.element->variables(it.prefix()));
+      scopes.push(visit.element->scope_variables(it.prefix()));
       break;
     case IteratorScopes::own:
       own.clear();
@@ -142,6 +142,33 @@ void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisi
     case IteratorScopes::special:
       break;
   }
+}
+
+void release_list(Element& element, const SymbolTable& table) {
+  if (!table.holds(element.cached_variables())) element.release_variables();
+}
+
+// Once an object's turn is over, the variable lists of the object and of its
+// members are freed (when unchanged; they are filled again on request), so
+// that generating from a large model holds the lists of the objects in
+// progress, not of the whole model.
+void release_object_lists(ModelObject& object, const SymbolTable& table) {
+  release_list(object, table);
+  for (auto& attribute : object.attributes) release_list(*attribute, table);
+  for (auto& function : object.functions) {
+    release_list(*function, table);
+    for (auto& param : function->parameters) release_list(*param, table);
+  }
+  for (auto& state : object.states) {
+    release_list(*state, table);
+    if (state->action) release_list(*state->action, table);
+    for (auto& transition : state->transitions) release_list(*transition, table);
+  }
+  for (auto& process : object.processes) {
+    release_list(*process, table);
+    for (auto& flow : process->flows) release_list(*flow, table);
+  }
+  for (auto& literal : object.literals) release_list(*literal, table);
 }
 
 const PositionNames& subs_names() {
@@ -163,12 +190,16 @@ void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& ru
   const size_t count = visits.size();
   for (size_t i = 0; i < count; ++i) {
     enter(run, row, visits[i]);
-    ScopeStack scopes(run.symbols);
-    push_scopes(scopes, row, visits[i], outer, it, stem, own);
-    const bool first = i == 0, last = i + 1 == count;
-    set_positions(run.symbols, names, first, last, static_cast<long>(i));
-    if (row.subs_names) set_positions(run.symbols, subs_names(), first, last, static_cast<long>(i));
-    run_body(it, run, separator_pending);
+    {
+      ScopeStack scopes(run.symbols);
+      push_scopes(scopes, row, visits[i], outer, it, stem, own);
+      const bool first = i == 0, last = i + 1 == count;
+      set_positions(run.symbols, names, first, last, static_cast<long>(i));
+      if (row.subs_names) set_positions(run.symbols, subs_names(), first, last, static_cast<long>(i));
+      run_body(it, run, separator_pending);
+    }
+    if (it.kind() == stmt_each_obj)
+      release_object_lists(*static_cast<ModelObject*>(visits[i].element), run.symbols);
   }
   outer.restore(run);
 }

@@ -1,6 +1,8 @@
 #include "template/statements.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/messages.h"
 #include "foundation/paths.h"
@@ -165,9 +167,34 @@ void BlockStatement::execute_children(GenerationRun& run) {
   }
 }
 
+namespace {
+
+// The text of the line being written, kept from one line to the next so that
+// writing a line allocates nothing. A directive may execute further lines
+// while its own is still in use, so there is one buffer per nesting level.
+class LineBuffer {
+ public:
+  LineBuffer() {
+    if (depth_ == buffers_.size()) buffers_.push_back(std::make_unique<std::string>());
+    text_ = buffers_[depth_++].get();
+  }
+  ~LineBuffer() { --depth_; }
+  LineBuffer(const LineBuffer&) = delete;
+  LineBuffer& operator=(const LineBuffer&) = delete;
+  std::string& text() { return *text_; }
+
+ private:
+  static inline std::vector<std::unique_ptr<std::string>> buffers_;
+  static inline size_t depth_ = 0;
+  std::string* text_;
+};
+
+}  // namespace
+
 void TextStatement::execute(GenerationRun& run) {
   if (!test_condition(run)) return;
-  std::string line;
+  LineBuffer buffer;
+  std::string& line = buffer.text();
   evaluate(text_, line, run, false);
   bool write = true;
   if (!line.empty() && (line[0] == '$' || line[0] == '*')) {

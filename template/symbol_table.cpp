@@ -16,7 +16,7 @@ Variable* find_in(const ItemList& scope, const InternedName& name) {
   return nullptr;
 }
 
-bool holds(const ItemList& scope, const Item* item) {
+bool holds_item(const ItemList& scope, const Item* item) {
   for (const Item& i : scope)
     if (&i == item) return true;
   return false;
@@ -56,7 +56,8 @@ void SymbolTable::pop() {
 Variable& SymbolTable::set(InternedName name, std::string_view value, bool global) {
   ItemList& scope = global ? global_scope() : current_scope();
   if (Variable* found = find_in(scope, name)) {
-    found->set_value(value);
+    found->assign_value(value);
+    scope.note_change();
     return *found;
   }
   return scope.add_variable(name, value);
@@ -66,6 +67,12 @@ Variable* SymbolTable::find(InternedName name) const {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it)
     if (Variable* v = find_in(**it, name)) return v;
   return nullptr;
+}
+
+bool SymbolTable::holds(const ItemList& list) const {
+  for (const ItemList* scope : scopes_)
+    if (scope == &list) return true;
+  return false;
 }
 
 Variable* SymbolTable::find_current(InternedName name) const {
@@ -78,7 +85,7 @@ Variable* SymbolTable::find_global(InternedName name) const {
 
 void SymbolTable::remove(const Variable* variable) {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
-    if (holds(**it, variable)) {
+    if (holds_item(**it, variable)) {
       (*it)->remove(variable);
       return;
     }

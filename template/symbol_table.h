@@ -52,6 +52,8 @@ class SymbolTable : public Item {
   Variable* find_current(InternedName name) const;
   Variable* find_global(InternedName name) const;
 
+  // True when the list is one of the scopes.
+  bool holds(const ItemList& list) const;
   // Removes and destroys that very Variable from the innermost scope holding
   // it; a Variable held by no scope is ignored.
   void remove(const Variable* variable);
