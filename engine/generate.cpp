@@ -7,6 +7,7 @@
 #include "foundation/char_set.h"
 #include "foundation/messages.h"
 #include "foundation/settings.h"
+#include "output/file_record.h"
 #include "output/output_file.h"
 #include "template/builder.h"
 #include "template/directives.h"
@@ -32,6 +33,7 @@ void show_summary() {
 
 void generate_code() {
   Template loaded = load_template(settings().get("CGenTemplate"));
+  for (const std::string& read : loaded.files) note_file_read(read);
   if (!loaded.ok || !loaded.root || loaded.root->children().empty()) {
     error(kLoadFailed);
     settings().set("CodegenStatus", "template-load-error");

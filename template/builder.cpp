@@ -194,6 +194,7 @@ class TemplateBuilder {
   int depth_ = 0;
   std::vector<std::string> modules_;
   std::vector<FileEntry> files_;
+  std::vector<std::string> read_;  // the files opened, in order
   std::string main_dir_;
   std::unique_ptr<BlockStatement> root_;
 };
@@ -233,13 +234,18 @@ Template TemplateBuilder::load(const std::string& path) {
       name = join_path(main_dir_, name);
     }
     TemplateReader reader(name);
-    if (!reader.opened()) ok_ = false;
-    else read_file(reader, i == 0);
+    if (!reader.opened()) {
+      ok_ = false;
+    } else {
+      read_.push_back(name);
+      read_file(reader, i == 0);
+    }
     if (!ok_) error(kLoadFailed, reader.file_name());
   }
   Template result;
   result.path = path;
   result.ok = ok_;
+  result.files = std::move(read_);
   if (ok_) result.root = std::move(root_);
   return result;
 }

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "template/statements.h"
 
@@ -13,6 +14,7 @@ struct Template {
   std::string path;                    // as passed
   std::unique_ptr<BlockStatement> root;  // none when the load failed
   bool ok = false;
+  std::vector<std::string> files;  // every file read, the main one first
 };
 
 // Loads the template at path and every file it imports ($$IMPORT) into one
