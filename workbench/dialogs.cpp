@@ -1,10 +1,13 @@
 #include "workbench/dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QUrl>
 
 namespace quill {
 
@@ -79,6 +82,16 @@ bool QtDialogs::launch(const QString& command_line) {
   if (words.isEmpty()) return false;
   QString program = words.takeFirst();
   return QProcess::startDetached(program, words);
+}
+
+bool QtDialogs::open_with_system(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString QtDialogs::choose_item(const QString& title, const QString& label, const QStringList& items) {
+  bool ok = false;
+  QString item = QInputDialog::getItem(parent_, title, label, items, 0, false, &ok);
+  return ok ? item : QString();
 }
 
 }  // namespace quill

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -35,6 +36,10 @@ class Dialogs {
   virtual bool run_dialog(QDialog& dialog) = 0;
   // Starts a program from a command line without waiting; false when it cannot start.
   virtual bool launch(const QString& command_line) = 0;
+  // Opens a file with the desktop's default handler; false when that fails.
+  virtual bool open_with_system(const QString& path) = 0;
+  // One of items chosen from a list ("" when cancelled).
+  virtual QString choose_item(const QString& title, const QString& label, const QStringList& items) = 0;
 };
 
 // The real thing: Qt's message boxes (with a beep), file dialogs and processes.
@@ -49,6 +54,8 @@ class QtDialogs : public Dialogs {
   QString folder_name(const QString& title, const QString& start) override;
   bool run_dialog(QDialog& dialog) override;
   bool launch(const QString& command_line) override;
+  bool open_with_system(const QString& path) override;
+  QString choose_item(const QString& title, const QString& label, const QStringList& items) override;
 
  private:
   QWidget* parent_;

@@ -8,10 +8,12 @@ namespace {
 
 constexpr DocKindRow kKinds[] = {
     {DocKind::model, ".dsm", "QUILLDSMFile", "Quillwork Obj Model (*.dsm)",
-     "-- New DSM Title\n-- New DSM Description\n\n", "model"},
+     "-- New DSM Title\n-- New DSM Description\n\n", "model", "application/x-quillwork-model"},
     {DocKind::template_, ".tem", "QUILLTemplate", "Quillwork Template (*.tem)",
-     "# New Template Title\n# New Template Description\n\n", "template"},
-    {DocKind::project, ".qpj", "QUILLProject", "Quillwork Project (*.qpj)", "", "project"},
+     "# New Template Title\n# New Template Description\n\n", "template",
+     "application/x-quillwork-template"},
+    {DocKind::project, ".qpj", "QUILLProject", "Quillwork Project (*.qpj)", "", "project",
+     "application/x-quillwork-project"},
 };
 
 constexpr const char* kAllFiles = "All Files (*)";

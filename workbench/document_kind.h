@@ -14,9 +14,12 @@ struct DocKindRow {
   const char* filter;      // for file dialogs
   const char* new_text;    // what a new text document starts with
   const char* untitled;    // base of the names of unsaved documents
+  const char* mime_type;   // the desktop's name of the file type
 };
 
 const DocKindRow& kind_row(DocKind kind);
+// The three kinds in the order model, template, project.
+inline constexpr DocKind kAllKinds[] = {DocKind::model, DocKind::template_, DocKind::project};
 
 // The kind whose extension the path ends with (any case); false for none.
 bool kind_of_path(const QString& path, DocKind& kind);

@@ -6,8 +6,10 @@
 #include "foundation/commands.h"
 #include "foundation/messages.h"
 #include "foundation/settings.h"
+#include "engine/held_model.h"
 #include "output/output_file.h"
 #include "project/project_generation.h"
+#include "workbench/characteristics.h"
 #include "workbench/code_editor.h"
 #include "workbench/project_document.h"
 #include "workbench/text_document.h"
@@ -62,7 +64,7 @@ bool compile(TextDocument* model) {
 }
 
 // The refusals, the question and the compile of Code Generation and DSM Syntax.
-Compiled compile_model(TextDocument& model) {
+Compiled compile_model(TextDocument& model, const char* not_a_model = kNotAModel) {
   if (settings().get("CGenTemplate").empty()) {
     info(kNoTemplate);
     return Compiled::refused;
@@ -72,7 +74,7 @@ Compiled compile_model(TextDocument& model) {
     return Compiled::refused;
   }
   if (!model.path().contains(QLatin1String(".dsm")) && !model.path().contains(QLatin1String(".DSM"))) {
-    info(kNotAModel);
+    info(not_a_model);
     return Compiled::refused;
   }
   if (!save_after_question(model, kUnsavedModel)) return Compiled::refused;
@@ -103,6 +105,35 @@ void generate_from_model(TextDocument& model) {
 
 void check_model_syntax(TextDocument& model) {
   if (compile_model(model) == Compiled::ok) info(kSyntaxCorrect);
+}
+
+void check_compatibility(TextDocument& model) {
+  if (compile_model(model, kNeedsAModel) != Compiled::ok || !held_model()) return;
+  const QStringList defined = model_characteristics(*held_model());
+  const std::string tem = settings().get("CGenTemplate");
+  QStringList used;
+  if (!scan_template_characteristics(QString::fromStdString(tem), used)) {
+    error(kCantScan, tem);
+    return;
+  }
+  const QStringList missing = missing_characteristics(defined, used);
+  if (missing.isEmpty())
+    info(kAllRecognized);
+  else
+    info(not_used_text(missing).toStdString());
+}
+
+void generate_from_model_file(const QString& path) {
+  if (settings().get("CGenTemplate").empty()) {
+    info(kNoTemplate);
+    return;
+  }
+  if (!path.contains(QLatin1String(".dsm")) && !path.contains(QLatin1String(".DSM"))) {
+    info(kNotAModel);
+    return;
+  }
+  settings().set("ModelName", std_path(QFileInfo(path).absoluteFilePath()));
+  if (compile(nullptr)) generate();
 }
 
 void set_active_template(TextDocument& tem) {

@@ -3,6 +3,8 @@
 // everything the user is told goes through the message sink.
 #pragma once
 
+class QString;
+
 namespace quill {
 
 class ProjectDocument;
@@ -17,6 +19,14 @@ void generate_from_model(TextDocument& model);
 
 // Checking, DSM Syntax: the same refusals and compile, then a verdict.
 void check_model_syntax(TextDocument& model);
+
+// Checking, Model-Template Compatibility: the refusals and compile of Code
+// Generation, then the model's characteristics against the active template's.
+void check_compatibility(TextDocument& model);
+
+// Generate Code of the shortcut dialog: compiles the model file and, when it
+// compiles, generates with the active template.
+void generate_from_model_file(const QString& path);
 
 // Code Generator of a template: makes the template the active one and
 // generates from the last model (ModelName).
@@ -34,6 +44,7 @@ inline constexpr const char* kNoTemplate = "No template is currently set. To set
 inline constexpr const char* kModelNeverSaved =
     "Can't generate code from this data model until\nyou assign a path to its file (when you save\nit for the first time).";
 inline constexpr const char* kNotAModel = "Can only generate code from an object model (DSM file)...";
+inline constexpr const char* kNeedsAModel = "This file needs to be an object model (DSM file)...";
 inline constexpr const char* kUnsavedModel =
     "You are generating code from an\nunsaved object model.  Save it and continue?";
 inline constexpr const char* kSyntaxErrorIn = "Syntax error found in file %s";

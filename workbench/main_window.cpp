@@ -7,6 +7,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPageSetupDialog>
 #include <QStatusBar>
 #include <QTreeWidget>
 
@@ -15,12 +19,18 @@
 #include "foundation/settings.h"
 #include "project/project_file.h"
 #include "project/project_node.h"
+#include "workbench/characteristics_dialog.h"
 #include "workbench/code_editor.h"
+#include "workbench/desktop_integration.h"
 #include "workbench/dialogs.h"
 #include "workbench/generated_files_window.h"
 #include "workbench/generation_commands.h"
 #include "workbench/node_properties_dialog.h"
+#include "workbench/option_dialogs.h"
 #include "workbench/project_document.h"
+#include "workbench/template_catalog.h"
+#include "workbench/template_dialogs.h"
+#include "workbench/template_edits.h"
 #include "workbench/text_document.h"
 #include "workbench/workbench_sink.h"
 
@@ -68,6 +78,7 @@ MainWindow::MainWindow(std::unique_ptr<Dialogs> dialogs) : dialogs_(std::move(di
   update_menus();
   update_title();
   resize(1000, 700);
+  set_file_types(*dialogs_);
 }
 
 MainWindow::~MainWindow() {
@@ -258,6 +269,7 @@ void MainWindow::edit_node_properties() {
   if ((type == NodeType::model_file || type == NodeType::template_file) && node->parent())
     node = node->parent();
   NodePropertiesDialog dialog(*node, *dialogs_, this);
+  dialog.set_status([this](const QString& text) { statusBar()->showMessage(text); });
   if (!dialogs_->run_dialog(dialog)) return;
   dialog.apply();
   project->node_changed(*node);
@@ -335,16 +347,112 @@ void MainWindow::select_template_by_file() {
 void MainWindow::choose_output_directory() {
   QString dir = dialogs_->folder_name(QStringLiteral("Choose Folder"),
                                       QString::fromStdString(settings().get("CGenOutdir")));
-  if (dir.isEmpty()) return;
-  if (!QFileInfo(dir).isDir()) {
-    dialogs_->show_box(BoxKind::error, QStringLiteral("Folder path %1 not found.").arg(dir));
-    return;
-  }
-  if (!platform::is_writable_directory(std_text(dir))) {
-    dialogs_->show_box(BoxKind::error, QStringLiteral("Folder must be writable"));
-    return;
-  }
+  if (dir.isEmpty() || !acceptable_output_dir(dir, *dialogs_)) return;
   settings().set("CGenOutdir", std_text(dir));
+}
+
+void MainWindow::run_compatibility_check() {
+  if (TextDocument* model = active_text(DocKind::model)) check_compatibility(*model);
+}
+
+void MainWindow::select_template_by_title() {
+  QList<CatalogEntry> entries;
+  QString catalog;
+  const CatalogRead result = read_template_catalog(entries, catalog);
+  if (result != CatalogRead::ok) {
+    dialogs_->show_box(BoxKind::error, catalog_failure_text(result, catalog));
+    return;
+  }
+  TemplateByTitleDialog dialog(entries, *dialogs_, this);
+  if (!dialogs_->run_dialog(dialog)) return;
+  const QString path = dialog.chosen_path();
+  if (path.isEmpty()) return;
+  settings().set("CGenTemplate", std_text(QFileInfo(path).absoluteFilePath()));
+  write_profile();
+}
+
+void MainWindow::advanced_generation_options() {
+  GenerationOptionsDialog dialog(*dialogs_, this);
+  if (dialogs_->run_dialog(dialog) && dialog.apply()) write_profile();
+}
+
+void MainWindow::dsm_input_options() {
+  DsmInputOptionsDialog dialog(this);
+  if (!dialogs_->run_dialog(dialog)) return;
+  dialog.apply();
+  write_profile();
+}
+
+void MainWindow::editor_tools() {
+  EditorToolsDialog dialog(*dialogs_, this);
+  if (!dialogs_->run_dialog(dialog)) return;
+  dialog.apply();
+  write_profile();
+}
+
+void MainWindow::shortcut_generation() {
+  ShortcutDialog dialog(*dialogs_, this);
+  dialogs_->run_dialog(dialog);
+  write_profile();
+}
+
+void MainWindow::show_characteristics() {
+  CharacteristicsDialog dialog(*dialogs_, this);
+  dialogs_->run_dialog(dialog);
+}
+
+void MainWindow::insert_file() {
+  TextDocument* tem = active_text(DocKind::template_);
+  if (!tem) return;
+  const QString path = dialogs_->open_file_name(QStringLiteral("Select File To Insert..."),
+                                                QStringLiteral("All Files (*)"));
+  if (path.isEmpty()) return;
+  std::string bytes;
+  if (!platform::read_file(std_text(path), bytes)) {
+    dialogs_->show_box(BoxKind::error, QStringLiteral("The file '%1' cannot be opened.").arg(path));
+    return;
+  }
+  QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  insert_text(tem->editor(), text);
+}
+
+void MainWindow::apply_wrapper() {
+  TextDocument* tem = active_text(DocKind::template_);
+  if (!tem) return;
+  const QString name = dialogs_->choose_item(QStringLiteral("Apply Wrapper"),
+                                             QStringLiteral("Wrap the selection in:"), wrapper_names());
+  if (!name.isEmpty()) quill::apply_wrapper(tem->editor(), name);
+}
+
+// --- printing ---------------------------------------------------------------
+
+void MainWindow::print_document() {
+  Document* document = active_document();
+  if (!document || document->kind() == DocKind::project) return;
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(printer_.get(), this);
+  dialog.setWindowTitle(tr("Print %1").arg(document->display_name()));
+  if (!dialogs_->run_dialog(dialog)) return;
+  printer_->setDocName(document->display_name());
+  static_cast<TextDocument*>(document)->editor().print(printer_.get());
+}
+
+void MainWindow::print_preview() {
+  Document* document = active_document();
+  if (!document || document->kind() == DocKind::project) return;
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer_->setDocName(document->display_name());
+  QPrintPreviewDialog preview(printer_.get(), this);
+  CodeEditor* editor = &static_cast<TextDocument*>(document)->editor();
+  connect(&preview, &QPrintPreviewDialog::paintRequested, editor, &QPlainTextEdit::print);
+  dialogs_->run_dialog(preview);
+}
+
+void MainWindow::print_setup() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPageSetupDialog dialog(printer_.get(), this);
+  dialogs_->run_dialog(dialog);
 }
 
 void MainWindow::go_to_line(int line) {

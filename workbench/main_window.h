@@ -13,6 +13,7 @@
 #include "workbench/profile.h"
 
 class QMdiArea;
+class QPrinter;
 class QMdiSubWindow;
 class QMenu;
 
@@ -63,9 +64,25 @@ class MainWindow : public QMainWindow {
   void run_code_generation();
   void run_syntax_check();
   void run_code_generator();
+  void run_compatibility_check();
   void set_as_active_template();
   void select_template_by_file();
+  void select_template_by_title();
   void choose_output_directory();
+  void advanced_generation_options();
+  void dsm_input_options();
+  void editor_tools();
+  void shortcut_generation();
+  void show_characteristics();
+
+  // Template edit commands on the active template document.
+  void insert_file();
+  void apply_wrapper();
+
+  // Printing of the active model or template.
+  void print_document();
+  void print_preview();
+  void print_setup();
   void go_to_line(int line);
   void clear_auto_open();
 
@@ -111,6 +128,7 @@ class MainWindow : public QMainWindow {
   std::vector<std::pair<QAction*, std::vector<int>>> kind_actions_;
   std::vector<std::pair<QAction*, std::vector<int>>> kind_visible_;
   int untitled_count_ = 0;
+  std::unique_ptr<QPrinter> printer_;
 };
 
 inline constexpr int kNoDocument = -1;

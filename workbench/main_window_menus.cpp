@@ -14,7 +14,9 @@
 #include "workbench/code_editor.h"
 #include "workbench/dialogs.h"
 #include "workbench/main_window.h"
+#include "workbench/model_skeletons.h"
 #include "workbench/project_document.h"
+#include "workbench/template_edits.h"
 #include "workbench/text_document.h"
 
 namespace quill {
@@ -67,9 +69,11 @@ void MainWindow::create_file_menu() {
     open_file(QString::fromStdString(settings().get("CGenTemplate")));
   });
   file->addSeparator();
-  add_disabled(file, "&Print...");
-  add_disabled(file, "Print Pre&view");
-  add_disabled(file, "P&rint Setup...");
+  QAction* print = file->addAction(tr("&Print..."), this, &MainWindow::print_document);
+  print->setShortcut(QKeySequence::Print);
+  QAction* preview = file->addAction(tr("Print Pre&view"), this, &MainWindow::print_preview);
+  for (QAction* a : {print, preview}) kind_actions_.emplace_back(a, std::vector<int>{kModel, kTemplate});
+  file->addAction(tr("P&rint Setup..."), this, &MainWindow::print_setup);
   QAction* clear = file->addAction(tr("Clear A&uto-Open"), this, &MainWindow::clear_auto_open);
   kind_actions_.emplace_back(clear, std::vector<int>{kNoDocument});
   file->addSeparator();
@@ -124,11 +128,22 @@ void MainWindow::create_edit_menus() {
   go_to->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   QAction* separator = edit->addSeparator();
   kind_visible_.emplace_back(separator, std::vector<int>{kTemplate});
-  for (const char* text : {"&Insert File...", "I&ndent", "U&ndent", "Apply &Wrapper", "T&ransform"}) {
-    QAction* a = edit->addAction(QString::fromLatin1(text));
-    a->setEnabled(false);
+  auto template_edit = [this](void (*edit)(CodeEditor&)) {
+    return [this, edit] {
+      if (TextDocument* tem = active_text(DocKind::template_)) edit(tem->editor());
+    };
+  };
+  QAction* insert = edit->addAction(tr("&Insert File..."), this, &MainWindow::insert_file);
+  QAction* indent = edit->addAction(tr("I&ndent"), this, template_edit(&indent_lines));
+  indent->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+  QAction* undent = edit->addAction(tr("U&ndent"), this, template_edit(&undent_lines));
+  undent->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
+  QAction* wrapper = edit->addAction(tr("Apply &Wrapper..."), this, &MainWindow::apply_wrapper);
+  QMenu* transform = edit->addMenu(tr("T&ransform"));
+  transform->addAction(tr("&Lines into simple statements"), this, template_edit(&transform_lines));
+  transform->addAction(tr("&Chars to escaped chars"), this, template_edit(&escape_chars));
+  for (QAction* a : {insert, indent, undent, wrapper, transform->menuAction()})
     kind_visible_.emplace_back(a, std::vector<int>{kTemplate});
-  }
 
   QMenu* project_edit = menuBar()->addMenu(tr("&Edit"));
   add_menu(project_edit, {kProject});
@@ -145,11 +160,13 @@ void MainWindow::create_edit_menus() {
 void MainWindow::create_add_menus() {
   QMenu* model_add = menuBar()->addMenu(tr("&Add"));
   add_menu(model_add, {kModel});
-  for (const char* text : {"&Object", "&Instance", "&Function", "&Events", "Foreign &Typedef",
-                           "&Pragma", "&State", "P&rocess", "&Literal Text"})
-    add_disabled(model_add, text);
+  for (const ModelSkeleton* row = model_skeletons_begin(); row != model_skeletons_end(); ++row) {
+    model_add->addAction(tr(row->menu_text), this, [this, row] {
+      if (TextDocument* model = active_text(DocKind::model)) insert_skeleton(model->editor(), *row);
+    });
+  }
   model_add->addSeparator();
-  add_disabled(model_add, "&Characteristics...");
+  model_add->addAction(tr("&Characteristics..."), this, &MainWindow::show_characteristics);
 
   QMenu* project_add = menuBar()->addMenu(tr("&Add"));
   add_menu(project_add, {kProject});
@@ -158,10 +175,25 @@ void MainWindow::create_add_menus() {
 
   QMenu* template_add = menuBar()->addMenu(tr("&Add"));
   add_menu(template_add, {kTemplate});
-  for (const char* text : {"&Block", "&Object Iterator", "&Function Iterator", "&Process Iterator",
-                           "&State Iterator", "&Module", "P&ragma Iterator",
-                           "Foreign &Type Iterator", "&Literal Iterator", "&Var Item Iterator"})
-    add_disabled(template_add, text);
+  // Each wraps the selection (or nothing) in the statement and its .end.
+  const std::pair<const char*, const char*> statements[] = {
+      {"&Block", "block"},
+      {"&Object Iterator", "each_obj"},
+      {"&Function Iterator", "each_function"},
+      {"&Process Iterator", "each_process"},
+      {"&State Iterator", "each_state"},
+      {"&Module", "module"},
+      {"P&ragma Iterator", "each_pragma_value"},
+      {"Foreign &Type Iterator", "each_foreign_type"},
+      {"&Literal Iterator", "each_literal"},
+      {"&Var Item Iterator", "each_var_item"},
+  };
+  for (const auto& [text, statement] : statements) {
+    const QString name = QString::fromLatin1(statement);
+    template_add->addAction(tr(text), this, [this, name] {
+      if (TextDocument* tem = active_text(DocKind::template_)) quill::apply_wrapper(tem->editor(), name);
+    });
+  }
 }
 
 void MainWindow::create_run_menus() {
@@ -173,7 +205,7 @@ void MainWindow::create_run_menus() {
   generation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   QMenu* checking = model_run->addMenu(tr("&Checking"));
   checking->addAction(tr("DSM &Syntax"), this, &MainWindow::run_syntax_check);
-  add_disabled(checking, "&Model-Template Compatibility");
+  checking->addAction(tr("&Model-Template Compatibility"), this, &MainWindow::run_compatibility_check);
   for (QAction* a : {formatter, generation}) kind_actions_.emplace_back(a, std::vector<int>{kModel});
 
   QMenu* run = menuBar()->addMenu(tr("&Run"));
@@ -186,25 +218,21 @@ void MainWindow::create_run_menus() {
 void MainWindow::create_other_menus() {
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   add_menu(options, {kNoDocument, kModel, kTemplate, kProject});
-  add_disabled(options, "&DSM Input Options...");
-  add_disabled(options, "Select Template by &Title...");
+  options->addAction(tr("&DSM Input Options..."), this, &MainWindow::dsm_input_options);
+  options->addAction(tr("Select Template by &Title..."), this, &MainWindow::select_template_by_title);
   options->addAction(tr("Select Template by &File..."), this, &MainWindow::select_template_by_file);
   options->addAction(tr("&Output Directory..."), this, &MainWindow::choose_output_directory);
-  add_disabled(options, "&Advanced Generation Options...");
+  options->addAction(tr("&Advanced Generation Options..."), this, &MainWindow::advanced_generation_options);
   QAction* active = options->addAction(tr("Set as &Active"), this, &MainWindow::set_as_active_template);
   kind_actions_.emplace_back(active, std::vector<int>{kTemplate});
 
   QMenu* shortcuts = menuBar()->addMenu(tr("&Shortcuts"));
   add_menu(shortcuts, {kNoDocument});
-  add_disabled(shortcuts, "&Generate Code from DSM...");
+  shortcuts->addAction(tr("&Generate Code from DSM..."), this, &MainWindow::shortcut_generation);
 
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
   add_menu(tools, {kNoDocument, kModel, kTemplate, kProject});
-  tools->addAction(tr("&Editor..."), this, [this] {
-    QString editor = dialogs_->open_file_name(tr("Select File Viewing Editor..."),
-                                              tr("Exe Files (*);;All Files (*)"));
-    if (!editor.isEmpty()) settings().set("Editor", editor.toStdString());
-  });
+  tools->addAction(tr("&Editor..."), this, &MainWindow::editor_tools);
 
   QMenu* window = menuBar()->addMenu(tr("&Window"));
   add_menu(window, {kModel, kTemplate, kProject});

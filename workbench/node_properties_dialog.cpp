@@ -6,6 +6,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QFileInfo>
+#include <QSignalBlocker>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,19 +53,6 @@ std::string stored_path(const QString& shown) {
 
 }  // namespace
 
-FileTitle read_file_title(const QString& path, const QString& prefix) {
-  FileTitle result;
-  std::vector<std::string> lines;
-  if (!platform::read_lines(path.toStdString(), lines) || lines.empty()) return result;
-  const std::string head = prefix.toStdString();
-  if (lines[0].compare(0, head.size(), head) != 0) return result;
-  result.title = QString::fromStdString(lines[0].substr(head.size()));
-  for (size_t i = 1; i < lines.size() && lines[i].compare(0, head.size(), head) == 0; ++i) {
-    result.description += QString::fromStdString(lines[i].substr(head.size())) + "\r\n";
-  }
-  return result;
-}
-
 NodePropertiesDialog::NodePropertiesDialog(ProjectNode& node, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), node_(node), dialogs_(dialogs) {
   setWindowTitle(dialog_title(node));
@@ -70,8 +60,9 @@ NodePropertiesDialog::NodePropertiesDialog(ProjectNode& node, Dialogs& dialogs, 
   tabs->addTab(general_page(), QStringLiteral("General"));
   tabs->addTab(output_page(), QStringLiteral("Output"));
   if (node.type_id() == NodeType::generation_rule) {
-    tabs->addTab(file_page(true, model_file_), QStringLiteral("Model"));
-    tabs->addTab(file_page(false, template_file_), QStringLiteral("Template"));
+    tabs->addTab(file_page(DocKind::model, model_file_, model_index_), QStringLiteral("Model"));
+    tabs->addTab(file_page(DocKind::template_, template_file_, template_index_),
+                 QStringLiteral("Template"));
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -125,40 +116,72 @@ QWidget* NodePropertiesDialog::output_page() {
   return page;
 }
 
-QWidget* NodePropertiesDialog::file_page(bool model, QLineEdit*& filename) {
+QWidget* NodePropertiesDialog::file_page(DocKind kind, QLineEdit*& filename, QListWidget*& index) {
   auto& rule = static_cast<GenerationRule&>(node_);
+  const bool model = kind == DocKind::model;
   const QString path = shown_path(model ? rule.model_path() : rule.template_path());
-  const FileTitle title = read_file_title(path, model ? QStringLiteral("-- ") : QStringLiteral("# "));
+  const QString prefix = title_prefix(kind);
   auto* page = new QWidget;
   filename = new QLineEdit(path, page);
-  auto* title_label = new QLabel(title.title, page);
-  auto* description_label = new QLabel(QString(title.description).remove(QLatin1Char('\r')), page);
+  index = new QListWidget(page);
+  auto* title_label = new QLabel(page);
+  auto* description_label = new QLabel(page);
+  description_label->setWordWrap(true);
   auto* rebuild = new QPushButton(QStringLiteral("Rebuild Index"), page);
-  rebuild->setEnabled(false);
   auto* select = new QPushButton(QStringLiteral("Select File Directly"), page);
   auto* edit = new QPushButton(QStringLiteral("Edit File"), page);
   QLineEdit* field = filename;
-  const DocKind kind = model ? DocKind::model : DocKind::template_;
-  connect(select, &QPushButton::clicked, this, [this, field, kind, model, title_label,
-                                                description_label] {
+  auto show_file = [field, title_label, description_label, prefix](const QString& chosen) {
+    field->setText(chosen);
+    FileTitle t = read_file_title(chosen, prefix);
+    title_label->setText(t.title);
+    description_label->setText(t.description.remove(QLatin1Char('\r')));
+  };
+  show_file(path);
+  connect(index, &QListWidget::currentItemChanged, this, [show_file](QListWidgetItem* item) {
+    if (item) show_file(item->data(Qt::UserRole).toString());
+  });
+  connect(rebuild, &QPushButton::clicked, this, [this, kind] { rebuild_index_of(kind); });
+  connect(select, &QPushButton::clicked, this, [this, kind, model, show_file] {
     QString chosen = dialogs_.open_file_name(
         model ? QStringLiteral("Select Object Model...") : QStringLiteral("Select Template..."),
         save_filter(kind));
-    if (chosen.isEmpty()) return;
-    field->setText(chosen);
-    FileTitle t = read_file_title(chosen, model ? QStringLiteral("-- ") : QStringLiteral("# "));
-    title_label->setText(t.title);
-    description_label->setText(t.description.remove(QLatin1Char('\r')));
+    if (!chosen.isEmpty()) show_file(chosen);
   });
   connect(edit, &QPushButton::clicked, this, [this, field] { edit_file(field); });
   auto* form = new QFormLayout(page);
+  form->addRow(model ? QStringLiteral("Indexed models") : QStringLiteral("Indexed templates"), index);
   form->addRow(QStringLiteral("Title"), title_label);
   form->addRow(QStringLiteral("Description"), description_label);
   form->addRow(QStringLiteral("Filename"), filename);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {rebuild, select, edit}) buttons->addWidget(b);
   form->addRow(buttons);
+  show_index(*index, read_index(kind));
   return page;
+}
+
+void NodePropertiesDialog::show_index(QListWidget& list, const QList<IndexEntry>& entries) {
+  const QSignalBlocker quiet(list);  // listing is not choosing
+  list.clear();
+  for (const IndexEntry& entry : entries) {
+    auto* item = new QListWidgetItem(entry.title.isEmpty() ? QFileInfo(entry.path).fileName() : entry.title, &list);
+    item->setData(Qt::UserRole, entry.path);
+    item->setToolTip(entry.path);
+  }
+}
+
+void NodePropertiesDialog::rebuild_index_of(DocKind kind) {
+  QListWidget* list = index_list(kind);
+  const QLineEdit* field = kind == DocKind::model ? model_file_ : template_file_;
+  if (!list || !field) return;
+  QString start = QFileInfo(field->text()).absolutePath();
+  const QString dir = dialogs_.folder_name(QStringLiteral("Choose Folder"), start);
+  if (dir.isEmpty()) return;
+  QList<IndexEntry> entries;
+  if (!rebuild_index(dir, kind, entries, status_))
+    dialogs_.show_box(BoxKind::error, QStringLiteral("Can't write the index file '%1'.").arg(index_path(kind)));
+  show_index(*list, entries);
 }
 
 void NodePropertiesDialog::browse_output_dir() {

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+
+#include "workbench/file_index.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 
 namespace quill {
@@ -23,6 +27,8 @@ class NodePropertiesDialog : public QDialog {
 
   // Copies the fields into the node.
   void apply();
+  // Where Rebuild Index reports its progress (the main window's status bar).
+  void set_status(std::function<void(const QString&)> status) { status_ = std::move(status); }
 
   // The fields, for callers that fill the dialog themselves.
   QLineEdit* name_edit() const { return name_; }
@@ -36,11 +42,17 @@ class NodePropertiesDialog : public QDialog {
   QCheckBox* trace_box() const { return trace_; }
   QLineEdit* model_file_edit() const { return model_file_; }      // null unless a rule
   QLineEdit* template_file_edit() const { return template_file_; }  // null unless a rule
+  // The index lists of the Model and Template pages (null unless a rule).
+  QListWidget* index_list(DocKind kind) const { return kind == DocKind::model ? model_index_ : template_index_; }
+  // Rebuild Index of the kind's page: asks for a directory, scans it and
+  // writes the index; the page then lists the new index.
+  void rebuild_index_of(DocKind kind);
 
  private:
   QWidget* general_page();
   QWidget* output_page();
-  QWidget* file_page(bool model, QLineEdit*& filename);
+  QWidget* file_page(DocKind kind, QLineEdit*& filename, QListWidget*& index);
+  void show_index(QListWidget& list, const QList<IndexEntry>& entries);
   void browse_output_dir();
   void edit_file(const QLineEdit* filename);
 
@@ -57,15 +69,9 @@ class NodePropertiesDialog : public QDialog {
   QCheckBox* trace_ = nullptr;
   QLineEdit* model_file_ = nullptr;
   QLineEdit* template_file_ = nullptr;
+  QListWidget* model_index_ = nullptr;
+  QListWidget* template_index_ = nullptr;
+  std::function<void(const QString&)> status_;
 };
-
-// The title and description of a model or template file: the first line
-// when it begins with prefix ("-- " or "# "), and the following lines that
-// begin with it, each without the prefix and ended by CR LF.
-struct FileTitle {
-  QString title;
-  QString description;
-};
-FileTitle read_file_title(const QString& path, const QString& prefix);
 
 }  // namespace quill

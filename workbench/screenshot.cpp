@@ -3,10 +3,16 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMdiArea>
+#include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include "foundation/platform.h"
+#include "foundation/settings.h"
 #include "project/project_node.h"
+#include "workbench/characteristics_dialog.h"
 #include "workbench/code_editor.h"
 #include "workbench/dialogs.h"
 #include "workbench/main_window.h"
@@ -27,6 +33,8 @@ class SilentDialogs : public Dialogs {
   QString folder_name(const QString&, const QString&) override { return {}; }
   bool run_dialog(QDialog&) override { return false; }
   bool launch(const QString&) override { return false; }
+  bool open_with_system(const QString&) override { return false; }
+  QString choose_item(const QString&, const QString&, const QStringList&) override { return {}; }
 };
 
 constexpr const char* kModelText =
@@ -53,10 +61,12 @@ constexpr const char* kTemplateText =
     ":class <obj.name> {\n"
     ".each_attribute\n"
     "<attr.is_only>:  // the only attribute\n"
+    "<attr.indexed>:  // indexed by <attr.index_name|name>\n"
     ":  <attr.type> <attr.name>;\n"
     ".end\n"
     ":};\n"
     ":$$SETVAR count <obj.name>\n"
+    "<obj.persistent>:  // stored in <obj.table>\n"
     ".end\n";
 
 void fill_project(ProjectDocument& project) {
@@ -89,7 +99,33 @@ bool write_screenshot(const QString& png_path) {
   window.show();
   window.findChild<QMdiArea*>()->tileSubWindows();
   QApplication::processEvents();
-  return window.grab().save(png_path, "PNG");
+  QPixmap picture = window.grab();
+
+  // The Characteristics dialog over the window, listing the template's names.
+  QTemporaryDir dir;
+  const std::string tem_path = dir.filePath(QStringLiteral("cpp_header.tem")).toStdString();
+  platform::write_file(tem_path, kTemplateText);
+  settings().set("CGenTemplate", tem_path);
+  CharacteristicsDialog dialog(window.dialogs(), &window);
+  dialog.types().setCurrentRow(2);  // attributes
+  dialog.resize(520, 330);
+  dialog.show();
+  QApplication::processEvents();
+  QPainter painter(&picture);
+  const QPixmap shown = dialog.grab();
+  constexpr int kCaption = 26;  // no window manager draws one offscreen
+  const QPoint at(picture.width() - shown.width() - 40, picture.height() - shown.height() - 30);
+  const QRect frame(at - QPoint(0, kCaption), shown.size() + QSize(0, kCaption));
+  painter.fillRect(frame.translated(6, 6), QColor(0, 0, 0, 70));  // a shadow
+  painter.fillRect(QRect(frame.topLeft(), QSize(frame.width(), kCaption)), QColor(52, 82, 128));
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(frame.topLeft() + QPoint(10, 0), QSize(frame.width() - 10, kCaption)),
+                   Qt::AlignVCenter | Qt::AlignLeft, dialog.windowTitle());
+  painter.drawPixmap(at, shown);
+  painter.setPen(QColor(90, 90, 90));
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.end();
+  return picture.save(png_path, "PNG");
 }
 
 }  // namespace quill

@@ -18,5 +18,9 @@ int main(int argc, char* argv[]) {
   int failures = run_profile_tests(argc, argv);
   failures += run_document_tests(argc, argv);
   failures += run_project_tests(argc, argv);
+  failures += run_template_edits_tests(argc, argv);
+  failures += run_characteristics_tests(argc, argv);
+  failures += run_options_tests(argc, argv);
+  failures += run_index_tests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

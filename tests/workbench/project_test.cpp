@@ -2,6 +2,9 @@
 // dialog, saving and loading through the project file, the clipboard,
 // generation of a selected node, and the documents opened at start.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -55,6 +58,7 @@ class ProjectTest : public QObject {
   void builds_saves_and_loads_a_tree();
   void properties_dialog_titles_and_pages();
   void copy_and_paste_a_subtree();
+  void paste_into_another_project();
   void generates_a_selected_node_with_summary();
   void opens_at_start();
 
@@ -221,6 +225,34 @@ void ProjectTest::copy_and_paste_a_subtree() {
   project->select_node(project->root().child(1));  // Loose
   window_->cut_node();
   QCOMPARE(project->root().child_count(), size_t{2});
+}
+
+void ProjectTest::paste_into_another_project() {
+  ProjectDocument* source = build_project();
+  source->select_node(source->root().child(0));  // Core with its rule and their files
+  window_->copy_node();
+  const QString expected = dump(source->root().child(0));
+
+  auto* target = static_cast<ProjectDocument*>(window_->new_document(DocKind::project));
+  window_->add_subsystem();
+  target->selected_node().set_name("Zeta");
+  target->select_node(target->root());
+  window_->paste_node();
+  QCOMPARE(target->root().child_count(), size_t{2});
+  QCOMPARE(dump(target->root().child(1)), expected);
+  QVERIFY(target->is_modified());
+  // Shown sorted by name and expanded; the source is unchanged.
+  QTreeWidgetItem* root_item = target->tree().topLevelItem(0);
+  QCOMPARE(root_item->child(0)->text(0), QStringLiteral("Core"));
+  QVERIFY(root_item->child(0)->isExpanded());
+  QCOMPARE(source->root().child_count(), size_t{2});
+
+  // An entry of another node type pastes nothing.
+  auto* data = new QMimeData;
+  data->setData("QuillProjItem", "3\n");
+  QGuiApplication::clipboard()->setMimeData(data);
+  window_->paste_node();
+  QCOMPARE(target->root().child_count(), size_t{2});
 }
 
 void ProjectTest::generates_a_selected_node_with_summary() {

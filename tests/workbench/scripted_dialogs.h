@@ -33,6 +33,12 @@ class ScriptedDialogs : public Dialogs {
     return true;
   }
 
+  bool open_with_system(const QString& path) override {
+    opened << path;
+    return true;
+  }
+  QString choose_item(const QString&, const QString&, const QStringList&) override { return item; }
+
   // The texts of the boxes shown so far, each prefixed by its caption.
   QStringList shown() const {
     QStringList out;
@@ -42,9 +48,10 @@ class ScriptedDialogs : public Dialogs {
 
   QList<Box> boxes;
   QStringList launched;
+  QStringList opened;  // files handed to the desktop's "open" action
   bool answer = true;  // the answer to every question
   SaveChoice save_choice = SaveChoice::discard;
-  QString open_name, save_name, folder;
+  QString open_name, save_name, folder, item;
   std::function<bool(QDialog&)> fill_dialog;
 };
 
