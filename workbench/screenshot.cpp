@@ -41,11 +41,11 @@ constexpr const char* kModelText =
     "-- Bank accounts\n"
     "-- A small model of accounts and their owners\n"
     "\n"
-    "object Account [ persistent ]\n"
-    "   balance : float ;\n"
+    "object Account\n"
+    "   balance : float [ indexed ] ;\n"
     "   owner : ref_to Customer ;\n"
     "   deposit ( amount : float ) ;\n"
-    "end ;\n"
+    "end [ persistent, table = \"accounts\" ] ;\n"
     "\n"
     "object Customer\n"
     "   name : string ;  -- the full name\n"
@@ -62,7 +62,7 @@ constexpr const char* kTemplateText =
     ".each_attribute\n"
     "<attr.is_only>:  // the only attribute\n"
     "<attr.indexed>:  // indexed by <attr.index_name|name>\n"
-    ":  <attr.type> <attr.name>;\n"
+    ":  <attr.kind> <attr.name>;\n"
     ".end\n"
     ":};\n"
     ":$$SETVAR count <obj.name>\n"
@@ -103,10 +103,13 @@ bool write_screenshot(const QString& png_path) {
 
   // The Characteristics dialog over the window, listing the template's names.
   QTemporaryDir dir;
-  const std::string tem_path = dir.filePath(QStringLiteral("cpp_header.tem")).toStdString();
-  platform::write_file(tem_path, kTemplateText);
-  settings().set("CGenTemplate", tem_path);
+  const std::string previous_dir = platform::current_directory();
+  platform::change_directory(dir.path().toStdString());
+  platform::create_directory("templates");
+  platform::write_file("templates/cpp_header.tem", kTemplateText);
+  settings().set("CGenTemplate", "templates/cpp_header.tem");
   CharacteristicsDialog dialog(window.dialogs(), &window);
+  platform::change_directory(previous_dir);
   dialog.types().setCurrentRow(2);  // attributes
   dialog.resize(520, 330);
   dialog.show();
@@ -114,7 +117,7 @@ bool write_screenshot(const QString& png_path) {
   QPainter painter(&picture);
   const QPixmap shown = dialog.grab();
   constexpr int kCaption = 26;  // no window manager draws one offscreen
-  const QPoint at(picture.width() - shown.width() - 40, picture.height() - shown.height() - 30);
+  const QPoint at(40, picture.height() - shown.height() - 40);
   const QRect frame(at - QPoint(0, kCaption), shown.size() + QSize(0, kCaption));
   painter.fillRect(frame.translated(6, 6), QColor(0, 0, 0, 70));  // a shadow
   painter.fillRect(QRect(frame.topLeft(), QSize(frame.width(), kCaption)), QColor(52, 82, 128));
