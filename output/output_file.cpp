@@ -161,7 +161,9 @@ void OutputFile::open_append(std::string_view name) {
 void OutputFile::capture_and_backup(const std::string& path) {
   std::string content;
   PreservedSections sections;
-  bool ok = !read_current(path, content) || scan_sections(text_lines(content), path, sections);
+  // An old version that exists but cannot be read may hold hand-edited
+  // sections nobody can capture: it is not overwritten.
+  bool ok = read_current(path, content) && scan_sections(text_lines(content), path, sections);
   Model* model = current_model();
   if (model != nullptr && sections.uids.count() > 0) {
     capture_preserved_texts(*model, sections.texts, sections.uids);
@@ -259,7 +261,13 @@ bool OutputFile::replaces_old_version() {
   bool compare = only_changed_ && stream_.had_target();
   if (!compare && previous_.blocks.empty()) return true;
   std::string fresh;
-  if (!stream_.new_content(fresh)) return true;  // a device: nothing to compare
+  if (!stream_.new_content(fresh)) {
+    if (stream_.is_direct()) return true;  // a device: nothing to compare
+    // The new version cannot be read back, so nobody can tell whether it
+    // still holds the hand-edited sections: the old version stays.
+    error(kWriteFailed, file_name_);
+    return false;
+  }
   if (!keep_lost_sections(previous_, fresh, file_name_, strip_returns_ ? "\n" : "\r\n"))
     return false;
   std::string old;

@@ -31,6 +31,8 @@ class StagedFile {
   bool is_open() const { return mode_ != Mode::none; }
   // Whether the target had a version when this one was started.
   bool had_target() const { return had_target_; }
+  // True when the file is written in place (a device or pipe), not staged.
+  bool is_direct() const { return mode_ == Mode::direct; }
 
   // Buffers the bytes; false once any write has failed.
   bool write(std::string_view bytes);
