@@ -163,7 +163,8 @@ void OutputFile::capture_and_backup(const std::string& path) {
   PreservedSections sections;
   // An old version that exists but cannot be read may hold hand-edited
   // sections nobody can capture: it is not overwritten.
-  bool ok = read_current(path, content) && scan_sections(text_lines(content), path, sections);
+  bool ok = read_current(path, content) &&
+            scan_sections(text_lines(content), path, sections, strip_returns_ ? "\n" : "\r\n");
   Model* model = current_model();
   if (model != nullptr && sections.uids.count() > 0) {
     capture_preserved_texts(*model, sections.texts, sections.uids);

@@ -33,7 +33,7 @@ std::string_view trimmed_right(std::string_view line) {
 }  // namespace
 
 bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
-                   PreservedSections& sections) {
+                   PreservedSections& sections, std::string_view line_end) {
   std::string uid, end_uid;
   size_t i = 0;
   while (i < lines.size()) {
@@ -47,7 +47,7 @@ bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
         ++i;
         break;
       }
-      if (!first) text += "\r\n";
+      if (!first) text += line_end;
       text += trimmed_right(lines[i]);
       first = false;
     }

@@ -33,9 +33,11 @@ struct PreservedSections {
 // Scans the lines of the file at path (named in messages) into sections.
 // Stops at the first faulty section (an end tag with another uid, a missing
 // end tag, a repeated uid), reports it and returns false; the sections
-// stored before it are kept.
+// stored before it are kept. A section's lines are joined by line_end, the
+// line end the new version is written with, so a captured text written back
+// never mixes line ends with the rest of the file.
 bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
-                   PreservedSections& sections);
+                   PreservedSections& sections, std::string_view line_end = "\r\n");
 
 // The uids of the lines of content that open a section, in order.
 std::set<std::string> section_uids(std::string_view content);

@@ -29,10 +29,14 @@ fail() {
   failures=$((failures + 1))
 }
 
+# With "moved", the one warning expected is the one saying that a section left
+# its file (its text then also goes to the file's .lost companion).
 generate() {
   (cd "$tmp" && QUILLDIR=$tmp "$QUILLB" bank.dsm "$root/templates/CPP_STD.TEM" out) >"$tmp/log" 2>&1
   status=$?
-  if [ $status -ne 0 ] || grep -q -e 'ERROR' -e 'WARNING' "$tmp/log"; then
+  allowed='^$'
+  [ "${1:-}" = moved ] && allowed="section 'Account.describe' is missing from the new version"
+  if [ $status -ne 0 ] || grep -e 'ERROR' -e 'WARNING' "$tmp/log" | grep -v -q -e "$allowed"; then
     fail "quillb exit $status"
     cat "$tmp/log"
   fi
@@ -64,7 +68,8 @@ cmp -s "$out/Account.cpp" "$tmp/second.cpp" || fail "a further generation change
 
 # A function that leaves the model leaves its body in the orphans file.
 sed -e '/describe()/d' "$tmp/bank.dsm" >"$tmp/smaller.dsm" && mv "$tmp/smaller.dsm" "$tmp/bank.dsm"
-generate
+generate moved
+grep -q 'std::to_string(number_)' "$out/Account.cpp.lost" 2>/dev/null || fail "no .lost copy"
 grep -q 'std::to_string(number_)' "$out/Account.cpp" && fail "the removed function is still generated"
 grep -q 'BEGIN-UID.Account.describe' "$out/bank_orphans.txt" 2>/dev/null || fail "no orphan section"
 grep -q 'std::to_string(number_)' "$out/bank_orphans.txt" 2>/dev/null || fail "the orphan body was lost"
