@@ -241,7 +241,7 @@ constexpr IteratorKind kIteratorKinds[] = {
      object_or_model<&ModelObject::states, &Model::states>, nullptr},
     {stmt_each_transition, R::transition, S::element_only, true, false, transitions, nullptr},
     {stmt_each_event, R::event, S::own, true, false, model_list<&Model::events>, event_scope},
-    {stmt_each_pragma_value, R::none, S::own, false, false, pragma_values, pragma_value_scope},
+    {stmt_each_pragma_value, R::none, S::lasting, false, false, pragma_values, pragma_value_scope},
     {stmt_each_var_item, R::none, S::special, false, false, nullptr, nullptr},
     {stmt_each_substitution, R::substitution, S::element_only, true, true,
      model_list<&Model::substitutions>, nullptr},
@@ -255,7 +255,7 @@ constexpr IteratorKind kIteratorKinds[] = {
     {stmt_each_flow, R::flow, S::element, true, false, flows, nullptr},
     {stmt_each_token, R::none, S::special, false, false, nullptr, nullptr},
     {stmt_refd_obj, R::object, S::special, true, false, nullptr, nullptr},
-    {stmt_each_ctic, R::characteristic, S::own, false, false, characteristics,
+    {stmt_each_ctic, R::characteristic, S::lasting, false, false, characteristics,
      characteristic_scope},
 };
 

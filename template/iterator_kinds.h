@@ -55,6 +55,8 @@ enum class IteratorScopes {
   element_and_action,  // as element, with the state's action list between the two
   element_only,        // the element's own list, which also takes the position variables
   own,                 // one scope of the row's own variables, position variables in it too
+  lasting,             // as own, but the scope lives for the whole loop: what the body
+                       // sets there is still seen while the next item is visited
   special,             // walked by code of its own (pragma values, array items, tokens, .refd_obj)
 };
 

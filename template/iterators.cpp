@@ -139,6 +139,10 @@ void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisi
       row.fill(outer, visit, stem, own);
       scopes.push(own);
       break;
+    case IteratorScopes::lasting:  // the fillers replace their values in place
+      row.fill(outer, visit, stem, own);
+      scopes.push(own);
+      break;
     case IteratorScopes::special:
       break;
   }
