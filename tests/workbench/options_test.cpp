@@ -52,7 +52,7 @@ void OptionsTest::catalog_line_rules() {
       "two.tem|fields only",
       "four.tem|a|b|c",
       "",
-      "ada/spec.tem | Ada specs | Packages ",
+      "ada/decl.tem | Ada declarations | Packages ",
   };
   const QList<quill::CatalogEntry> entries = quill::parse_catalog(lines);
   QCOMPARE(entries.size(), 2);
@@ -60,7 +60,7 @@ void OptionsTest::catalog_line_rules() {
   QCOMPARE(entries[0].title, QStringLiteral("C++ classes"));
   QCOMPARE(entries[0].description, QStringLiteral("One header per object"));
   QCOMPARE(entries[1].file + "|" + entries[1].title + "|" + entries[1].description,
-           QStringLiteral("ada/spec.tem|Ada specs|Packages"));
+           QStringLiteral("ada/decl.tem|Ada declarations|Packages"));
 }
 
 void OptionsTest::catalog_lookup_and_messages() {
