@@ -172,16 +172,6 @@ void fill_settings_from_ini(const std::string& ini_dir) {
   fill_settings(CommandLine(std::vector<std::string>{}), ini_dir);
 }
 
-std::string ini_directory() {
-  for (const char* variable : {"QUILLDIR", "SystemRoot", "winbootdir"}) {
-    std::string dir = platform::get_env(variable);
-    if (!dir.empty()) return dir;
-  }
-  std::string config = platform::get_env("XDG_CONFIG_HOME");
-  if (config.empty()) config = join_path(platform::get_env("HOME"), ".config");
-  return join_path(config, "quillwork");
-}
-
 std::string resolve_argument(const std::string& arg) {
   platform::set_env(kSearchVariable, ".");
   if (file_exists(arg)) return platform::absolute_path(arg);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ini_reader.h"
+
 namespace quill {
 
 constexpr int kExitOk = 0;
@@ -15,9 +17,6 @@ constexpr int kExitFailure = 2;
 // and returns the process exit code. The engine commands must be bound.
 int run_batch(const std::vector<std::string>& args);
 
-// The directory of quill.ini: QUILLDIR, else SystemRoot, else winbootdir,
-// else the per-user configuration directory.
-std::string ini_directory();
 
 // Prints the usage text as information messages.
 void print_usage();

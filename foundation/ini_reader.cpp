@@ -34,4 +34,14 @@ std::string ini_read(const std::string& dir, const std::string& file, const std:
   return default_value;
 }
 
+std::string ini_directory() {
+  for (const char* variable : {"QUILLDIR", "SystemRoot", "winbootdir"}) {
+    std::string dir = platform::get_env(variable);
+    if (!dir.empty()) return dir;
+  }
+  std::string config = platform::get_env("XDG_CONFIG_HOME");
+  if (config.empty()) config = join_path(platform::get_env("HOME"), ".config");
+  return join_path(config, "quillwork");
+}
+
 }  // namespace quill

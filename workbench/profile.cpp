@@ -3,6 +3,7 @@
 #include "foundation/paths.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
+#include "foundation/ini_reader.h"
 
 namespace quill {
 
@@ -127,15 +128,7 @@ void Profile::set(const std::string& section, const std::string& key, const std:
   found->lines.insert(at, assignment + value);
 }
 
-std::string profile_directory() {
-  for (const char* variable : {"QUILLDIR", "SystemRoot", "winbootdir"}) {
-    std::string dir = platform::get_env(variable);
-    if (!dir.empty()) return dir;
-  }
-  std::string config = platform::get_env("XDG_CONFIG_HOME");
-  if (config.empty()) config = join_path(platform::get_env("HOME"), ".config");
-  return join_path(config, "quillwork");
-}
+std::string profile_directory() { return ini_directory(); }
 
 std::string profile_path() { return join_path(profile_directory(), kIniFileName); }
 
