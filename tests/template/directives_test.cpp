@@ -15,7 +15,7 @@
 #include "template/builder.h"
 #include "template/generation_run.h"
 #include "template/statements.h"
-#include "tests/support/test_support.h"
+#include "tests/template/model_run_test.h"
 
 namespace quill {
 namespace {
@@ -29,44 +29,21 @@ object B
 end ;
 )";
 
-class DirectivesTest : public testing::EngineTest {
+class DirectivesTest : public testing::ModelRunTest {
  protected:
+  DirectivesTest() : ModelRunTest(kModel) {}
   void SetUp() override {
-    EngineTest::SetUp();
-    reset_output_file();
+    ModelRunTest::SetUp();
     reset_directive_warnings();
-    settings().set("CGenOutdir", dir_);
-    settings().set("StripReturns", "true");
-    settings().set("ModelName", write("m.dsm", kModel));
-    ModelParser::Result parsed = ModelParser().parse(settings().get("ModelName"));
-    ASSERT_TRUE(parsed.model) << output();
-    model_ = std::move(parsed.model);
-    link_model(*model_);
-    set_current_model(model_.get());
-    saved_handler_ = directive_handler();
     install_directive_processor();
   }
-  void TearDown() override {
-    directive_handler() = saved_handler_;
-    set_current_model(nullptr);
-    reset_output_file();
-    EngineTest::TearDown();
-  }
 
-  // Runs the template text (after a ".file out.txt" line) and returns what
-  // it wrote to out.txt.
+  // Runs the template text and returns what it wrote to out.txt; the
+  // model's variables are rebuilt afterwards, since directives may change them.
   std::string run(const std::string& body) {
-    Template loaded = load_template(write("t.tem", ".file out.txt\n" + body));
-    if (!loaded.root) return "<load failed>";
-    GenerationRun run;
-    run.symbols.push(model_->variables(""));
-    run.root = loaded.root.get();
-    run.model = model_.get();
-    loaded.root->execute(run);
-    output_file().close();
-    run.symbols.pop();
+    std::string text = ModelRunTest::run(body);
     model_->rebuild_variables();
-    return read(dir_ + "/out.txt");
+    return text;
   }
 
   struct Case {
@@ -88,8 +65,6 @@ class DirectivesTest : public testing::EngineTest {
     }
   }
 
-  std::unique_ptr<Model> model_;
-  DirectiveHandler saved_handler_ = nullptr;
 };
 
 TEST_F(DirectivesTest, KeywordsAreRecognisedInOrderAndDecideWhetherTheLineIsWritten) {

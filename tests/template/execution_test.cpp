@@ -14,7 +14,7 @@
 #include "template/generation_run.h"
 #include "template/modules.h"
 #include "template/statements.h"
-#include "tests/support/test_support.h"
+#include "tests/template/model_run_test.h"
 
 namespace quill {
 namespace {
@@ -37,44 +37,9 @@ end ;
 top() ;
 )";
 
-class ExecutionTest : public testing::EngineTest {
+class ExecutionTest : public testing::ModelRunTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    reset_output_file();
-    settings().set("CGenOutdir", dir_);
-    settings().set("StripReturns", "true");
-    settings().set("ModelName", write("m.dsm", kModel));
-    ModelParser::Result parsed = ModelParser().parse(settings().get("ModelName"));
-    ASSERT_TRUE(parsed.model) << output();
-    model_ = std::move(parsed.model);
-    link_model(*model_);
-    set_current_model(model_.get());
-    saved_handler_ = directive_handler();
-  }
-  void TearDown() override {
-    directive_handler() = saved_handler_;
-    set_current_model(nullptr);
-    reset_output_file();
-    EngineTest::TearDown();
-  }
-
-  // Loads the template text (a .file line is put in front) and runs it
-  // with a run of its own; returns what it wrote.
-  std::string run(const std::string& body,
-                  const std::function<void(GenerationRun&)>& setup = nullptr) {
-    Template loaded = load_template(write("t.tem", ".file out.txt\n" + body));
-    if (!loaded.root) return "<load failed>";
-    GenerationRun run;
-    run.symbols.push(model_->variables(""));
-    run.root = loaded.root.get();
-    run.model = model_.get();
-    if (setup) setup(run);
-    loaded.root->execute(run);
-    output_file().close();
-    run.symbols.pop();
-    return read(dir_ + "/out.txt");
-  }
+  ExecutionTest() : ModelRunTest(kModel) {}
 
   // Loads and runs the template text through run_template.
   std::string run_whole(const std::string& body) {
@@ -84,9 +49,6 @@ class ExecutionTest : public testing::EngineTest {
     run_template(loaded, *model_);
     return read(dir_ + "/out.txt");
   }
-
-  std::unique_ptr<Model> model_;
-  DirectiveHandler saved_handler_ = nullptr;
 };
 
 struct Case {
