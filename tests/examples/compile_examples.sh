@@ -4,18 +4,7 @@
 # prints an error or a warning fails, as does a file that does not compile.
 #
 #   QUILLB=/path/to/quillb compile_examples.sh <repository-root>
-set -u
-LC_ALL=C
-export LC_ALL
-if [ $# -ne 1 ] || [ -z "${QUILLB:-}" ]; then
-  echo "usage: QUILLB=<quillb> $0 <repository-root>" >&2
-  exit 2
-fi
-root=$(cd "$1" && pwd)
-case $QUILLB in
-  /*) ;;
-  */*) QUILLB=$(cd "$(dirname "$QUILLB")" && pwd)/$(basename "$QUILLB") ;;
-esac
+. "$(dirname "$0")/common.sh"
 CXX=${CXX:-g++}
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT

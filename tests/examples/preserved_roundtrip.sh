@@ -6,18 +6,7 @@
 # in the orphans file.
 #
 #   QUILLB=/path/to/quillb preserved_roundtrip.sh <repository-root>
-set -u
-LC_ALL=C
-export LC_ALL
-if [ $# -ne 1 ] || [ -z "${QUILLB:-}" ]; then
-  echo "usage: QUILLB=<quillb> $0 <repository-root>" >&2
-  exit 2
-fi
-root=$(cd "$1" && pwd)
-case $QUILLB in
-  /*) ;;
-  */*) QUILLB=$(cd "$(dirname "$QUILLB")" && pwd)/$(basename "$QUILLB") ;;
-esac
+. "$(dirname "$0")/common.sh"
 tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 cp "$root/examples/bank.dsm" "$root/examples/quill.ini" "$tmp/"
