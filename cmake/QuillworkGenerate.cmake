@@ -157,7 +157,7 @@ function(quillwork_generate)
     COMMAND "${CMAKE_COMMAND}" -E make_directory ${directories}
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${quillb_depfile}"
     COMMAND "${CMAKE_COMMAND}" -E env "QUILLDIR=${QW_INIDIR}"
-            "$<TARGET_FILE:${quillb}>" ${arguments} /depfile "${quillb_depfile}" ${QW_OPTIONS}
+            "$<TARGET_FILE:${quillb}>" ${arguments} --depfile "${quillb_depfile}" ${QW_OPTIONS}
     COMMAND "${CMAKE_COMMAND}" "-DQUILLB_DEPFILE=${quillb_depfile}" "-DDEPFILE=${depfile}"
             "-DOUTPUTS=${QW_OUTPUTS}" -P "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/QuillworkDepfile.cmake"
     DEPENDS ${inputs} ${QW_DEPENDS} ${quillb}

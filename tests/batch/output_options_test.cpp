@@ -80,7 +80,7 @@ TEST_F(OutputOptionsTest, CheckChangesNothingAndTellsWhetherAnythingWould) {
     platform::remove_file(dir_ + "/gen/out.txt");
     if (row.on_disk) write("gen/out.txt", row.on_disk);
     g_status = row.status;
-    EXPECT_EQ(run({"/showfiles", "/showsummary", "false", "/check"}), row.exit_code) << row.status;
+    EXPECT_EQ(run({"/showfiles", "/showsummary", "false", "--check"}), row.exit_code) << row.status;
     EXPECT_EQ(output(), row.output) << row.status;
     EXPECT_EQ(read(dir_ + "/gen/out.txt"), row.on_disk ? row.on_disk : "");
   }
@@ -89,7 +89,7 @@ TEST_F(OutputOptionsTest, CheckChangesNothingAndTellsWhetherAnythingWould) {
 TEST_F(OutputOptionsTest, DependencyFileNamesWhatTheRunWroteAndRead) {
   EXPECT_EQ(run({"/depfile", "deps.d"}), kExitOk);
   EXPECT_EQ(read(dir_ + "/deps.d"), "gen/out.txt: \\\n  m.dsm \\\n  t.tem\n");
-  EXPECT_EQ(run({"/depfile", "/check"}), kExitFailure);
+  EXPECT_EQ(run({"/depfile", "--check"}), kExitFailure);
   EXPECT_EQ(output().substr(0, 51), "***ERROR    The option /depfile needs a file name.\n");
   EXPECT_EQ(run({"/depfile", "no/such/dir/deps.d"}), kExitFailure);
 }

@@ -24,7 +24,7 @@ rows=(
   "quillb /ttr|/ttrace"
   "quillb /lang |ada c++"
   "quillb /rstrip |false true"
-  "quillb /check |false true"
+  "quillb --check |false true"
   "quillb /dsmpath |gen/"
   "quillb /ver |gen/ m.dsm p.qpj"
   "quillb /rstrip true m.dsm |gen/ t.tem"
