@@ -53,8 +53,30 @@ bool is_word_char(unsigned char c) {
   return is_letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
 }
 
-bool ends_with(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// No keyword is longer than this.
+constexpr size_t kLongestKeyword = 7;
+// Words up to this length are lowered for the keyword and reserved word lookups.
+constexpr size_t kLongestLookedUp = std::max(kLongestKeyword, kLongestReservedWord);
+
+// The keyword's kind, or identifier when the lower-cased word is none.
+TokenKind keyword_kind(std::string_view lowered) {
+  if (lowered.size() > kLongestKeyword) return TokenKind::identifier;
+  for (const Keyword& k : kKeywords) {
+    if (k.word.size() == lowered.size() && k.word[0] == lowered[0] && k.word == lowered)
+      return k.kind;
+  }
+  return TokenKind::identifier;
+}
+
+// A word longer than three characters that ends in `_of` or `_to`, in any case.
+bool is_mapping_word(std::string_view word) {
+  if (word.size() <= 3) return false;
+  const char* tail = word.data() + word.size() - 3;
+  const char a = lower_ascii(tail[1]);
+  const char b = lower_ascii(tail[2]);
+  return tail[0] == '_' && ((a == 'o' && b == 'f') || (a == 't' && b == 'o'));
 }
 
 TokenKind single_char_kind(char c) {
@@ -100,11 +122,12 @@ ModelLexer::ModelLexer(std::string_view text, LexerOptions options) : options_(o
 }
 
 void ModelLexer::reset(std::string_view text) {
-  text_.assign(text);
-  lower_ = text_;
-  for (char& c : lower_) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  owned_.assign(text);
+  view(owned_);
+}
+
+void ModelLexer::view(std::string_view text) {
+  text_ = text;
   start_ = 0;
   length_ = 0;
   kind_ = TokenKind::unknown;
@@ -127,13 +150,13 @@ TokenKind ModelLexer::next() {
     return kind_;
   }
   for (;;) {
-    while (start_ < lower_.size() && is_white(lower_[start_])) ++start_;
-    if (start_ >= lower_.size()) {
+    while (start_ < text_.size() && is_white(text_[start_])) ++start_;
+    if (start_ >= text_.size()) {
       set(TokenKind::eof, 0);
       return kind_;
     }
-    const char c = lower_[start_];
-    const char after = start_ + 1 < lower_.size() ? lower_[start_ + 1] : '\0';
+    const char c = text_[start_];
+    const char after = start_ + 1 < text_.size() ? text_[start_ + 1] : '\0';
     if (c == '-' && after == '-') {
       scan_comment();
       if (!options_.skip_comments) return kind_;
@@ -166,9 +189,9 @@ TokenKind ModelLexer::next() {
 
 // The raw text up to the first `}}`; without one the rest of the text is eof.
 void ModelLexer::scan_multiline() {
-  size_t close = lower_.find("}}", start_);
-  if (close == std::string::npos) {
-    set(TokenKind::eof, lower_.size() - start_);
+  size_t close = text_.find("}}", start_);
+  if (close == std::string_view::npos) {
+    set(TokenKind::eof, text_.size() - start_);
   } else {
     set(TokenKind::multiline_text, close - start_);
   }
@@ -178,25 +201,25 @@ void ModelLexer::scan_multiline() {
 // exactly when an even number of backslashes precedes it.
 void ModelLexer::scan_string() {
   size_t i = start_ + 1;
-  while (i < lower_.size() && lower_[i] != '"') {
-    i += lower_[i] == '\\' ? 2 : 1;
+  while (i < text_.size() && text_[i] != '"') {
+    i += text_[i] == '\\' ? 2 : 1;
   }
-  if (i >= lower_.size()) {
-    set(TokenKind::unknown, lower_.size() - start_);
+  if (i >= text_.size()) {
+    set(TokenKind::unknown, text_.size() - start_);
   } else {
     set(TokenKind::str_literal, i + 1 - start_);
   }
 }
 
 void ModelLexer::scan_comment() {
-  size_t lf = lower_.find('\n', start_);
-  size_t stop = lf == std::string::npos ? lower_.size() : lf;
+  size_t lf = text_.find('\n', start_);
+  size_t stop = lf == std::string_view::npos ? text_.size() : lf;
   set(comment_starts_line() ? TokenKind::line_comment : TokenKind::margin_comment, stop - start_);
 }
 
 bool ModelLexer::comment_starts_line() const {
   for (size_t i = start_; i > 0; --i) {
-    char c = lower_[i - 1];
+    char c = text_[i - 1];
     if (c == '\n') return true;
     if (!is_white(c)) return false;
   }
@@ -205,25 +228,36 @@ bool ModelLexer::comment_starts_line() const {
 
 void ModelLexer::scan_word() {
   size_t i = start_;
-  while (i < lower_.size() && is_word_char(lower_[i])) ++i;
-  std::string_view word(lower_.data() + start_, i - start_);
-  TokenKind kind = TokenKind::identifier;
-  auto keyword = std::find_if(std::begin(kKeywords), std::end(kKeywords),
-                              [&](const Keyword& k) { return k.word == word; });
-  if (keyword != std::end(kKeywords)) {
-    kind = keyword->kind;
-  } else if (word.size() > 3 && (ends_with(word, "_of") || ends_with(word, "_to"))) {
-    kind = TokenKind::mapping;
-  } else if ((!options_.allow_cxx_words && is_cxx_reserved(word)) ||
-             (!options_.allow_ada_words && is_ada_reserved(word))) {
-    kind = TokenKind::language_keyword;
+  while (i < text_.size() && is_word_char(text_[i])) ++i;
+  set(word_kind(text_.substr(start_, i - start_)), i - start_);
+}
+
+// Keywords, mappings and reserved words are recognised in any case. Only a
+// word short enough to be a keyword or reserved word is lowered, into a
+// buffer of its own.
+TokenKind ModelLexer::word_kind(std::string_view word) const {
+  char buffer[kLongestLookedUp];
+  const bool short_word = word.size() <= kLongestLookedUp;
+  std::string_view lowered;
+  if (short_word) {
+    for (size_t i = 0; i < word.size(); ++i) buffer[i] = lower_ascii(word[i]);
+    lowered = std::string_view(buffer, word.size());
+    TokenKind kind = keyword_kind(lowered);
+    if (kind != TokenKind::identifier) return kind;
   }
-  set(kind, word.size());
+  if (is_mapping_word(word)) return TokenKind::mapping;
+  if (short_word && (!options_.allow_cxx_words || !options_.allow_ada_words)) {
+    const unsigned reserved = reserved_in(lowered);
+    if ((!options_.allow_cxx_words && (reserved & kCxxReservedWord) != 0) ||
+        (!options_.allow_ada_words && (reserved & kAdaReservedWord) != 0))
+      return TokenKind::language_keyword;
+  }
+  return TokenKind::identifier;
 }
 
 void ModelLexer::scan_to_white() {
   size_t i = start_;
-  while (i < lower_.size() && !is_white(lower_[i])) ++i;
+  while (i < text_.size() && !is_white(text_[i])) ++i;
   set(TokenKind::unknown, i - start_);
 }
 
@@ -267,13 +301,13 @@ ModelFileLexer::ModelFileLexer(LexerOptions options, bool strip_returns)
 
 bool ModelFileLexer::open(const std::string& file_name) {
   file_name_ = file_name;
-  lines_.clear();
+  content_.clear();
   next_line_ = 0;
   has_chunk_ = false;
   lines_before_chunk_ = 0;
-  lexer_.reset({});
+  lexer_.view({});
   if (file_name.empty() || !platform::is_regular_file(file_name) ||
-      !platform::read_lines(file_name, lines_)) {
+      !platform::read_file(file_name, content_)) {
     // Built by hand: an empty name must still show as ''.
     error("The file '" + file_name + "' cannot be loaded.");
     return false;
@@ -284,10 +318,13 @@ bool ModelFileLexer::open(const std::string& file_name) {
 TokenKind ModelFileLexer::next() {
   for (;;) {
     if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
-    if (has_chunk_) lines_before_chunk_ += lexer_.line_feeds();
+    if (has_chunk_) lines_before_chunk_ += lines_in_chunk_;
     if (!load_next_chunk()) {
       has_chunk_ = false;
-      lexer_.reset({});
+      lexer_.view({});
+      // The text is no longer needed; give its memory back.
+      std::string().swap(content_);
+      std::string().swap(chunk_);
       return TokenKind::eof;
     }
   }
@@ -299,27 +336,39 @@ TokenKind ModelFileLexer::next() {
 // the file into one chunk, and every later error would then be placed from
 // the start of that far-away line.
 bool ModelFileLexer::load_next_chunk() {
-  if (next_line_ >= lines_.size()) return false;
-  std::string chunk;
+  if (next_line_ >= content_.size()) return false;
+  chunk_.clear();
+  lines_in_chunk_ = 0;
   long opened = 0;
   do {
-    const std::string& line = lines_[next_line_++];
+    const std::string_view line = take_line();
     opened +=
         static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
-    append_line(chunk, line);
-  } while (opened > 0 && next_line_ < lines_.size());
-  lexer_.reset(chunk);
+    append_line(line);
+  } while (opened > 0 && next_line_ < content_.size());
+  lexer_.view(chunk_);
   has_chunk_ = true;
   return true;
 }
 
-void ModelFileLexer::append_line(std::string& chunk, const std::string& line) const {
-  size_t keep = line.size();
-  while (keep > 0 && is_white(line[keep - 1])) --keep;
-  chunk.append(line, 0, keep);
-  chunk += strip_returns_ ? "\n" : "\r\n";
+// The next line of the file without its line feed, and without trailing
+// white space (which includes the carriage return of a CR LF line end).
+std::string_view ModelFileLexer::take_line() {
+  const size_t begin = next_line_;
+  size_t end = content_.find('\n', begin);
+  next_line_ = end == std::string::npos ? content_.size() : end + 1;
+  if (end == std::string::npos) end = content_.size();
+  while (end > begin && is_white(content_[end - 1])) --end;
+  return std::string_view(content_).substr(begin, end - begin);
 }
 
+// Each line of a chunk, however it ended in the file, ends in the one line
+// end the switch asks for, so every line adds exactly one line feed.
+void ModelFileLexer::append_line(std::string_view line) {
+  chunk_.append(line);
+  chunk_ += strip_returns_ ? "\n" : "\r\n";
+  ++lines_in_chunk_;
+}
 std::string ModelFileLexer::text(bool strip_quotes) const {
   if (!has_chunk_) return "<eof>";
   return lexer_.text(strip_quotes, true);

@@ -1,12 +1,13 @@
 // Tokens of the model language. ModelLexer splits one chunk of text into
-// tokens; ModelFileLexer reads a model file line by line, joins the lines of
-// a `{{ ... }}` block into one chunk and keeps the line count across chunks.
+// tokens; ModelFileLexer reads a model file, takes it line by line, joins the
+// lines of a `{{ ... }}` block into one chunk and keeps the line count across
+// chunks. Keywords are matched without regard to case, word by word, so the
+// text is never copied in another case.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quill {
 
@@ -64,8 +65,12 @@ class ModelLexer {
  public:
   explicit ModelLexer(std::string_view text = {}, LexerOptions options = {});
 
-  // Replaces the text; keeps the switches and starts before the first token.
+  // Replaces the text with a copy of text; keeps the switches and starts
+  // before the first token.
   void reset(std::string_view text);
+  // The same without the copy: the caller keeps text alive and unchanged
+  // until the next reset or view.
+  void view(std::string_view text);
   // Scans the next token and returns its kind.
   TokenKind next();
 
@@ -90,9 +95,10 @@ class ModelLexer {
   void scan_to_white();
   void scan_multiline();
   bool comment_starts_line() const;
+  TokenKind word_kind(std::string_view word) const;
 
-  std::string text_;   // as written
-  std::string lower_;  // A-Z lowered; scanning runs over this copy
+  std::string owned_;      // the copy that reset makes
+  std::string_view text_;  // as written; owned_ or the caller's text
   LexerOptions options_;
   size_t start_ = 0;
   size_t length_ = 0;
@@ -124,12 +130,15 @@ class ModelFileLexer {
 
  private:
   bool load_next_chunk();
-  void append_line(std::string& chunk, const std::string& line) const;
+  std::string_view take_line();
+  void append_line(std::string_view line);
 
   std::string file_name_;
-  std::vector<std::string> lines_;
-  size_t next_line_ = 0;
-  ModelLexer lexer_;
+  std::string content_;     // the whole file as read
+  size_t next_line_ = 0;    // offset in content_ of the first line not yet taken
+  std::string chunk_;       // the current chunk; its buffer is reused
+  long lines_in_chunk_ = 0;
+  ModelLexer lexer_;        // views chunk_
   bool has_chunk_ = false;
   long lines_before_chunk_ = 0;
   bool strip_returns_;
