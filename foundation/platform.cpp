@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -31,6 +32,13 @@ std::string native_path(std::string_view path) {
 }
 
 namespace {
+
+std::uint64_t& changes() {
+  static std::uint64_t count = 0;
+  return count;
+}
+
+void note_change() { ++changes(); }
 
 // Reads everything from an open descriptor; false on a read error.
 bool read_all(int fd, std::string& content) {
@@ -69,6 +77,7 @@ int open_for_writing(const std::string& path, bool append) {
 }
 
 bool write_or_append(const std::string& path, std::string_view content, bool append) {
+  note_change();
   int fd = open_for_writing(path, append);
   if (fd < 0) return false;
   bool ok = write_all(fd, content);
@@ -115,28 +124,31 @@ FileWriter::~FileWriter() { close(); }
 bool FileWriter::open(const std::string& path, bool append) {
   close();
   failed_ = false;
-  buffer_.clear();
+  used_ = 0;
+  note_change();
   fd_ = open_for_writing(path, append);
   return fd_ >= 0;
 }
 
 bool FileWriter::write(std::string_view bytes) {
   if (fd_ < 0) return false;
-  if (buffer_.size() + bytes.size() > kBufferSize) {
+  if (used_ + bytes.size() > kBufferSize) {
     flush();
     if (bytes.size() >= kBufferSize) {
       if (!write_all(fd_, bytes)) failed_ = true;
       return !failed_;
     }
   }
-  buffer_.append(bytes);
+  if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
+  std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
   return !failed_;
 }
 
 bool FileWriter::flush() {
   if (fd_ < 0) return false;
-  if (!buffer_.empty() && !write_all(fd_, buffer_)) failed_ = true;
-  buffer_.clear();
+  if (used_ > 0 && !write_all(fd_, std::string_view(buffer_.get(), used_))) failed_ = true;
+  used_ = 0;
   return !failed_;
 }
 
@@ -147,6 +159,15 @@ bool FileWriter::close() {
   fd_ = -1;
   return !failed_;
 }
+
+FileKind file_kind(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0) return FileKind::missing;
+  if (S_ISREG(st.st_mode)) return FileKind::regular;
+  return S_ISDIR(st.st_mode) ? FileKind::directory : FileKind::other;
+}
+
+std::uint64_t change_count() { return changes(); }
 
 bool is_regular_file(const std::string& path) {
   struct stat st;
@@ -162,9 +183,13 @@ bool create_directory(const std::string& path) {
   return !path.empty() && ::mkdir(native_path(path).c_str(), 0777) == 0;
 }
 
-bool remove_file(const std::string& path) { return ::unlink(native_path(path).c_str()) == 0; }
+bool remove_file(const std::string& path) {
+  note_change();
+  return ::unlink(native_path(path).c_str()) == 0;
+}
 
 bool rename_file(const std::string& from, const std::string& to) {
+  note_change();
   return ::rename(native_path(from).c_str(), native_path(to).c_str()) == 0;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,8 +54,21 @@ class FileWriter {
   static constexpr size_t kBufferSize = 1 << 16;
   int fd_ = -1;
   bool failed_ = false;
-  std::string buffer_;
+  // A plain block rather than a growing string: a write is one bounds test
+  // and one copy. Made at the first write and kept for the next file.
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
 };
+
+// What a path names, found with one status query (links followed).
+enum class FileKind { missing, regular, directory, other };
+// missing also stands for a path whose status cannot be read.
+FileKind file_kind(const std::string& path);
+
+// Counts the calls of this layer that create, change, rename or remove a
+// file, so that a reader keeping a file's content in memory can tell that
+// the program itself may have changed it since.
+std::uint64_t change_count();
 
 bool is_regular_file(const std::string& path);
 bool is_directory(const std::string& path);

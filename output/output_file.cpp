@@ -1,5 +1,6 @@
 #include "output/output_file.h"
 
+#include <cstring>
 #include <vector>
 
 #include "foundation/char_set.h"
@@ -128,8 +129,13 @@ void OutputFile::open(std::string_view name) {
   std::string path = join_outdir(name);
   if (stream_.is_open() && path == file_name_) return;
   start_file(path);
-  if (file_exists_now(path)) capture_and_backup(path);
-  if (stream_.open(path, /*append=*/false)) {
+  // One status query answers both whether there is an old version to read
+  // and what the staged file needs to know about its target.
+  platform::FileKind kind = platform::file_kind(path);
+  if (is_check_run() ? file_exists_now(path) : kind == platform::FileKind::regular)
+    capture_and_backup(path);
+  if (is_check_run() ? stream_.open(path, /*append=*/false)
+                     : stream_.open(path, /*append=*/false, kind)) {
     ++file_count_;
     announce(path);
     return;
@@ -183,19 +189,7 @@ void OutputFile::write(std::string_view text, bool line_end, int template_line) 
   if (disabled_) return;
   if (!stream_.is_open()) open(kFallbackName);
   if (!stream_.is_open() || disabled_) return;
-  long lines = 0;
-  for (char c : text) {
-    ++column_;
-    if (c == '\n') {
-      column_ = 1;
-      ++lines;
-    }
-  }
-  if (line_end) {
-    column_ = 1;
-    ++lines;
-  }
-  line_count_ += lines;
+  count_text(text, line_end);
   if (trace_lines_ && template_line != 0) {
     append(" ( ");
     append(int_text(template_line));
@@ -203,6 +197,28 @@ void OutputFile::write(std::string_view text, bool line_end, int template_line) 
   }
   append(text);
   if (line_end) append(strip_returns_ ? "\n" : "\r\n");
+}
+
+// Most text holds no line feed: one search settles it, and the column then
+// moves by the length of the text.
+void OutputFile::count_text(std::string_view text, bool line_end) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const char* after_lf = begin;  // just past the last line feed
+  for (const char* p = begin; p != end;) {
+    const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    if (lf == nullptr) break;
+    p = after_lf = static_cast<const char*>(lf) + 1;
+    ++line_count_;
+  }
+  if (after_lf == begin)
+    column_ += static_cast<int>(text.size());
+  else
+    column_ = 1 + static_cast<int>(end - after_lf);
+  if (line_end) {
+    column_ = 1;
+    ++line_count_;
+  }
 }
 
 void OutputFile::append(std::string_view text) {

@@ -69,6 +69,7 @@ class OutputFile {
   bool replaces_old_version();
   bool publish();
   bool current_content(const std::string& path, std::string& content);
+  void count_text(std::string_view text, bool line_end);
   void append(std::string_view text);
   void report_write_failure();
   void capture_and_backup(const std::string& path);

@@ -88,10 +88,12 @@ const std::set<std::string>& names_in(const std::string& dir) {
   return at->second;
 }
 
-// An existing target that is neither a regular file nor a directory: a
-// device or a pipe, which a rename must not replace.
-bool is_special_file(const std::string& path) {
-  if (platform::is_regular_file(path) || platform::is_directory(path)) return false;
+// A target that is neither a regular file nor a directory but that its
+// directory lists: a device, a pipe or a dangling link, which a rename must
+// not replace. The listing is the one taken at the first look into the
+// directory, so this costs no system call.
+bool is_special_file(const std::string& path, platform::FileKind kind) {
+  if (kind == platform::FileKind::regular || kind == platform::FileKind::directory) return false;
   return names_in(directory_of_target(path)).count(path.substr(name_start(path))) != 0;
 }
 
@@ -110,6 +112,11 @@ std::string StagedFile::temp_path(const std::string& target) {
 }
 
 bool StagedFile::open(const std::string& target, bool append) {
+  return open(target, append,
+              is_check_run() ? platform::FileKind::missing : platform::file_kind(target));
+}
+
+bool StagedFile::open(const std::string& target, bool append, platform::FileKind kind) {
   discard();
   target_ = target;
   failed_ = false;
@@ -121,14 +128,14 @@ bool StagedFile::open(const std::string& target, bool append) {
     mode_ = Mode::memory;
     return true;
   }
-  had_target_ = platform::is_regular_file(target);
-  if (is_special_file(target)) {
+  had_target_ = kind == platform::FileKind::regular;
+  if (is_special_file(target, kind)) {
     if (!writer_.open(target, append)) return false;
     mode_ = Mode::direct;
     return true;
   }
-  if (platform::is_directory(target) || (had_target_ && !may_write(target))) return false;
-  if (start_temp(append)) return true;
+  if (kind == platform::FileKind::directory || (had_target_ && !may_write(target))) return false;
+  if (start_temp(append && had_target_)) return true;
   // No room for the temporary name (a name near the length limit, say):
   // the file is written in place, as it would be without staging.
   if (!writer_.open(target, append)) return false;
@@ -136,12 +143,14 @@ bool StagedFile::open(const std::string& target, bool append) {
   return true;
 }
 
-bool StagedFile::start_temp(bool append) {
+// copy_target: the target is a regular file whose content the new version
+// starts with.
+bool StagedFile::start_temp(bool copy_target) {
   names_in(directory_of_target(target_));
   temp_ = temp_path(target_);
   if (!writer_.open(temp_)) return false;
   mode_ = Mode::staged;
-  if (append && platform::is_regular_file(target_) && !copy_target_into_temp()) {
+  if (copy_target && !copy_target_into_temp()) {
     discard();
     return false;
   }
@@ -186,7 +195,7 @@ bool StagedFile::publish() {
 
 // Continues a published version: a new version that starts as a copy of it.
 bool StagedFile::resume() {
-  if (!is_check_run()) return start_temp(/*append=*/true);
+  if (!is_check_run()) return start_temp(platform::is_regular_file(target_));
   read_current(target_, memory_);
   mode_ = Mode::memory;
   return true;

@@ -27,6 +27,9 @@ class StagedFile {
   // could not be written: its directory is missing or not writable, or the
   // target is a directory or a file that may not be written.
   bool open(const std::string& target, bool append);
+  // The same for a caller that has just queried the target's kind: no
+  // further query is made.
+  bool open(const std::string& target, bool append, platform::FileKind kind);
   // True from open until commit or discard.
   bool is_open() const { return mode_ != Mode::none; }
   // Whether the target had a version when this one was started.
@@ -58,7 +61,7 @@ class StagedFile {
  private:
   enum class Mode { none, staged, published, direct, memory };
 
-  bool start_temp(bool append);
+  bool start_temp(bool copy_target);
   bool resume();
   bool copy_target_into_temp();
 

@@ -36,7 +36,9 @@ class TemplateStatement {
   // Parses text (strip on) as the statement's condition.
   virtual void set_condition(std::string_view text) { condition_.parse(text, true); }
   // True when the condition is empty or holds.
-  bool test_condition(GenerationRun& run) const { return is_true(condition_, run); }
+  bool test_condition(GenerationRun& run) const {
+    return condition_.empty() || is_true(condition_, run);
+  }
   const TextLine& condition() const { return condition_; }
 
   // Appends an indented one-line-per-statement rendering of the subtree (for tests).

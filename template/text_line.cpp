@@ -258,11 +258,12 @@ const std::string* lookup(const VariableReference& ref, GenerationRun& run) {
   return &map->values().item(static_cast<size_t>(index));
 }
 
-void evaluate_reference(const VariableReference& ref, std::string& out, GenerationRun& run,
-                        bool condition_mode) {
+// The value of a reference in a condition. It always lies in storage that
+// outlives the evaluation (the variable, the reference, or a constant), so
+// conditions are answered without copying any text.
+std::string_view condition_value(const VariableReference& ref, GenerationRun& run) {
   const std::string* value = lookup(ref, run);
   std::string_view result;
-  std::string undefined;
   if (ref.exists_test) {
     result = value ? kTrue : kFalse;
   } else if (value && ref.has_comparison) {
@@ -271,17 +272,32 @@ void evaluate_reference(const VariableReference& ref, std::string& out, Generati
     result = *value;
   } else if (!ref.default_text.empty()) {
     result = ref.default_text;
-  } else if (condition_mode) {
+  } else {
     result = kFalse;
+  }
+  if (ref.negate) result = result == kTrue ? kFalse : kTrue;
+  return result;
+}
+
+// Appends the value of a reference in text: an undefined one without a
+// default stands as written (NEWLINE as a line end).
+void append_reference(const VariableReference& ref, std::string& out, GenerationRun& run) {
+  const std::string* value = lookup(ref, run);
+  if (ref.exists_test) {
+    out += value ? kTrue : kFalse;
+  } else if (value && ref.has_comparison) {
+    out += *value == ref.comparison ? kTrue : kFalse;
+  } else if (value) {
+    out += *value;
+  } else if (!ref.default_text.empty()) {
+    out += ref.default_text;
   } else if (ref.name == "NEWLINE") {
     out += "\r\n";
-    return;
   } else {
-    undefined = "<" + ref.name + ">";
-    result = undefined;
+    out += '<';
+    out += ref.name;
+    out += '>';
   }
-  if (condition_mode && ref.negate) result = result == kTrue ? kFalse : kTrue;
-  out += result;
 }
 
 // Pads out with blanks so that the next character lands in the column.
@@ -293,8 +309,7 @@ void pad_to_column(long column, std::string& out) {
   if (next < column) out.append(static_cast<size_t>(column - next), ' ');
 }
 
-void evaluate_element(const TextElement& element, std::string& out, GenerationRun& run,
-                      bool condition_mode) {
+void append_element(const TextElement& element, std::string& out, GenerationRun& run) {
   switch (element.index()) {
     case 0:
       out += std::get<LiteralText>(element).text;
@@ -303,42 +318,73 @@ void evaluate_element(const TextElement& element, std::string& out, GenerationRu
       pad_to_column(std::get<ColumnStop>(element).column, out);
       break;
     case 2:
-      evaluate_reference(std::get<VariableReference>(element), out, run, condition_mode);
+      append_reference(std::get<VariableReference>(element), out, run);
       break;
     case 3: {
       std::string name;
       evaluate(*std::get<ComputedReference>(element).inner, name, run, false);
-      evaluate_reference(VariableReference(name), out, run, condition_mode);
+      append_reference(VariableReference(name), out, run);
       break;
+    }
+  }
+}
+
+// The value of one element of a condition. Values held nowhere else (the
+// padding of a column stop, the value of a computed reference) are made in
+// scratch, which the next call may overwrite.
+std::string_view condition_piece(const TextElement& element, std::string& scratch,
+                                 GenerationRun& run) {
+  switch (element.index()) {
+    case 0:
+      return std::get<LiteralText>(element).text;
+    case 1:
+      scratch.clear();
+      pad_to_column(std::get<ColumnStop>(element).column, scratch);
+      return scratch;
+    case 2:
+      return condition_value(std::get<VariableReference>(element), run);
+    default: {
+      std::string name;
+      evaluate(*std::get<ComputedReference>(element).inner, name, run, false);
+      scratch.assign(condition_value(VariableReference(name), run));
+      return scratch;
     }
   }
 }
 
 // Adjacent values form a conjunction (they are concatenated and must spell
 // only the letters of "true"); a value of exactly "||" separates alternatives.
+// The concatenation spells only those letters exactly when every value does,
+// so it is never built: two flags per alternative say all there is to know.
 bool evaluate_condition(const TextLine& condition, GenerationRun& run) {
-  std::string accumulator;
-  std::string piece;
+  std::string scratch;
+  bool empty = true;        // the alternative so far has no text
+  bool all_truth = true;    // ... and spells only letters of "true"
   bool alternative_failed = false;
   for (const TextElement& element : condition.elements()) {
-    piece.clear();
-    evaluate_element(element, piece, run, true);
+    std::string_view piece = condition_piece(element, scratch, run);
     if (piece != "||") {
-      accumulator += piece;
-    } else if (counts_as_true(accumulator)) {
+      empty = empty && piece.empty();
+      all_truth = all_truth && counts_as_true(piece);
+    } else if (all_truth) {
       break;
     } else {
-      accumulator.clear();
+      empty = all_truth = true;
       alternative_failed = true;
     }
   }
-  if (accumulator.empty()) return !alternative_failed;
-  return counts_as_true(accumulator);
+  if (empty) return !alternative_failed;
+  return all_truth;
 }
 
 }  // namespace
 
-bool counts_as_true(std::string_view text) { return consists_of(text, sets::truth_letters()); }
+bool counts_as_true(std::string_view text) {
+  for (char c : text) {
+    if (c != 't' && c != 'r' && c != 'u' && c != 'e') return false;
+  }
+  return true;
+}
 
 void evaluate(const TextLine& text_line, std::string& output, GenerationRun& run,
               bool condition_mode) {
@@ -347,9 +393,7 @@ void evaluate(const TextLine& text_line, std::string& output, GenerationRun& run
     output = evaluate_condition(text_line, run) ? kTrue : kFalse;
     return;
   }
-  for (const TextElement& element : text_line.elements()) {
-    evaluate_element(element, output, run, false);
-  }
+  for (const TextElement& element : text_line.elements()) append_element(element, output, run);
 }
 
 bool is_true(const TextLine& condition, GenerationRun& run) {
