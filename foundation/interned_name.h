@@ -18,8 +18,14 @@ class InternedName {
   bool operator==(const InternedName& other) const { return text_ == other.text_; }
   bool operator!=(const InternedName& other) const { return text_ != other.text_; }
   const void* id() const { return text_; }
+  // The name whose id() that is; the id must come from an InternedName.
+  static InternedName from_id(const void* id) {
+    return InternedName(static_cast<const std::string*>(id));
+  }
 
  private:
+  explicit InternedName(const std::string* text) : text_(text) {}
+
   const std::string* text_;
 };
 

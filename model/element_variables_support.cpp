@@ -1,5 +1,6 @@
 #include "model/element_variables_support.h"
 
+#include <cstdint>
 #include <unordered_map>
 
 #include "model/elements.h"
@@ -14,7 +15,10 @@ constexpr size_t kTypicalRows = 16;
 FieldNames::FieldNames(std::initializer_list<std::string_view> fields)
     : fields_(fields.begin(), fields.end()) {}
 
+// Builders of one kind ask under the same prefix over and over, so the last
+// prefix is checked before the table.
 const InternedName* FieldNames::operator()(std::string_view prefix) {
+  if (last_ != nullptr && prefix == last_prefix_) return last_;
   auto it = by_prefix_.find(prefix);
   if (it == by_prefix_.end()) {
     std::vector<InternedName> names;
@@ -22,7 +26,9 @@ const InternedName* FieldNames::operator()(std::string_view prefix) {
     for (const std::string& field : fields_) names.push_back(dotted(prefix, field));
     it = by_prefix_.emplace(std::string(prefix), std::move(names)).first;
   }
-  return it->second.data();
+  last_prefix_.assign(prefix);
+  last_ = it->second.data();
+  return last_;
 }
 
 bool needs_build(ItemList& list, std::string& remembered, std::string_view prefix) {
@@ -38,37 +44,99 @@ std::string_view effective_prefix(std::string_view remembered, std::string_view 
   return remembered.empty() || remembered == "." ? fallback : remembered;
 }
 
+namespace {
+
+// The rest of a dotted name, given in two pieces so that it need not be
+// joined to be looked up.
+struct Rest {
+  std::string_view b, c;
+};
+
+// FNV-1a: the rests are a few bytes long, and this hash needs no call.
+struct RestHash {
+  using is_transparent = void;
+  static size_t add(size_t h, std::string_view text) {
+    for (unsigned char ch : text) h = (h ^ ch) * 1099511628211ull;
+    return h;
+  }
+  size_t operator()(std::string_view text) const noexcept { return add(14695981039346656037ull, text); }
+  size_t operator()(const Rest& r) const noexcept { return add(add(14695981039346656037ull, r.b), r.c); }
+};
+
+struct RestEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view x, std::string_view y) const { return x == y; }
+  bool operator()(const Rest& r, std::string_view y) const {
+    return y.size() == r.b.size() + r.c.size() && y.starts_with(r.b) && y.ends_with(r.c);
+  }
+  bool operator()(std::string_view y, const Rest& r) const { return (*this)(r, y); }
+};
+
+// The names made under one prefix: by the text of the rest, and a small
+// direct-mapped memo by the id of an interned rest (the characteristics'
+// names, asked for every element).
+struct PrefixTable {
+  std::unordered_map<std::string, InternedName, RestHash, RestEqual> by_text;
+  struct Memo {
+    const void* rest = nullptr;
+    const void* name = nullptr;
+  };
+  Memo by_id[64];
+
+  static size_t slot(const void* id) {
+    return static_cast<size_t>((reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull) >> 58);
+  }
+};
+
+// The table of the prefix; the one of the last call is checked first, since
+// a builder makes many names under one prefix in a row.
+PrefixTable& prefix_table(std::string_view a) {
+  static std::map<std::string, PrefixTable, std::less<>> tables;
+  static PrefixTable* table = nullptr;
+  static std::string table_prefix;
+  if (table == nullptr || a != table_prefix) {
+    auto it = tables.find(a);
+    if (it == tables.end()) it = tables.emplace(std::string(a), PrefixTable()).first;
+    table = &it->second;
+    table_prefix.assign(a);
+  }
+  return *table;
+}
+
+InternedName make_dotted(PrefixTable& table, std::string_view a, std::string_view b,
+                         std::string_view c) {
+  const Rest rest{b, c};
+  auto found = table.by_text.find(rest);
+  if (found != table.by_text.end()) return found->second;
+  std::string whole;
+  whole.reserve(a.size() + 1 + b.size() + c.size());
+  whole.append(a).append(".").append(b).append(c);
+  InternedName name(whole);
+  table.by_text.emplace(whole.substr(a.size() + 1), name);
+  return name;
+}
+
+}  // namespace
+
 // Names are made under a handful of prefixes, each for many elements: one
 // table per prefix maps the rest of the name to the interned whole, so that
 // a lookup hashes the short rest only.
 InternedName dotted(std::string_view a, std::string_view b, std::string_view c) {
-  struct Hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const noexcept {
-      return std::hash<std::string_view>()(text);
-    }
-  };
-  using Table = std::unordered_map<std::string, InternedName, Hash, std::equal_to<>>;
-  static std::map<std::string, Table, std::less<>> tables;
-  static Table* table = nullptr;
-  static std::string table_prefix, rest, whole;
-  if (table == nullptr || a != table_prefix) {
-    table = &tables[std::string(a)];
-    table_prefix.assign(a);
-  }
-  std::string_view key = b;
-  if (!c.empty()) key = rest.assign(b).append(c);
-  auto found = table->find(key);
-  if (found != table->end()) return found->second;
-  whole.assign(a).append(".").append(b).append(c);
-  InternedName name(whole);
-  table->emplace(std::string(key), name);
+  return make_dotted(prefix_table(a), a, b, c);
+}
+
+InternedName dotted(std::string_view a, const InternedName& b) {
+  PrefixTable& table = prefix_table(a);
+  PrefixTable::Memo& memo = table.by_id[PrefixTable::slot(b.id())];
+  if (memo.rest == b.id()) return InternedName::from_id(memo.name);
+  InternedName name = make_dotted(table, a, b.text(), {});
+  memo = {b.id(), name.id()};
   return name;
 }
 
 void add_characteristics(ItemList& list, const ItemList& characteristics, std::string_view qualifier) {
   for (const Variable& c : characteristics.variables())
-    list.add_variable(dotted(qualifier, c.name().text()), c.value());
+    list.add_variable(dotted(qualifier, c.name()), c.value());
 }
 
 void add_type_rows(ItemList& list, std::string_view prefix, const TypedElement& typed) {

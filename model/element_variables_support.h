@@ -28,6 +28,8 @@ class FieldNames {
  private:
   std::vector<std::string> fields_;
   std::map<std::string, std::vector<InternedName>, std::less<>> by_prefix_;
+  std::string last_prefix_;               // the prefix of the last call
+  const InternedName* last_ = nullptr;    // its names
 };
 
 // The first steps of every `variables`: a prefix other than "." that differs
@@ -41,6 +43,8 @@ std::string_view effective_prefix(std::string_view remembered, std::string_view 
 
 // The interned name a + "." + b + c.
 InternedName dotted(std::string_view a, std::string_view b, std::string_view c = {});
+// The same for an interned rest, remembered by its id.
+InternedName dotted(std::string_view a, const InternedName& b);
 
 // One Variable per characteristic, named qualifier + "." + its name.
 void add_characteristics(ItemList& list, const ItemList& characteristics, std::string_view qualifier);

@@ -110,7 +110,7 @@ void Element::release_variables() {
   if (filled_version_ == 0 || variables_.version() != filled_version_ ||
       TextItem::value_writes() != filled_writes_)
     return;
-  variables_.clear();
+  variables_.release();
   filled_version_ = 0;
 }
 

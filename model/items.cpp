@@ -25,56 +25,206 @@ std::string Variable::text() const {
   return out;
 }
 
-Item& ItemList::append(std::unique_ptr<Item> item) {
-  Item& added = *item;
-  items_.push_back(std::move(item));
-  ++version_;
-  return added;
+// The stock of destroyed Variables and of place arrays. Both are bounded, so
+// that a list once grown very large does not keep its memory after it is
+// emptied; the stock itself lives until exit (it is never destroyed, so that
+// lists destroyed late in the process can still give back to it).
+class VariablePool {
+ public:
+  static VariablePool& instance() {
+    static VariablePool* pool = new VariablePool;
+    return *pool;
+  }
+
+  Variable* take(InternedName name, std::string_view value) {
+    if (spare_.empty()) return new Variable(name, value);
+    Variable* v = spare_.back();
+    spare_.pop_back();
+    v->name_ = name;
+    v->value_.assign(value);
+    return v;
+  }
+
+  void give(Item* item) {
+    if (item->kind() != kVariableKind || spare_.size() >= kMaxSpareVariables) {
+      delete item;
+      return;
+    }
+    auto* v = static_cast<Variable*>(item);
+    if (v->value_.capacity() > kMaxKeptValue) std::string().swap(v->value_);
+    spare_.push_back(v);
+  }
+
+  // A place array with room for at least n entries when one is in stock.
+  void take_room(std::vector<ItemEntry>& entries, size_t n) {
+    for (size_t c = room_class(n); c < kRoomClasses; ++c) {
+      if (spare_rooms_[c].empty()) continue;
+      entries.swap(spare_rooms_[c].back());
+      spare_rooms_[c].pop_back();
+      return;
+    }
+  }
+
+  // Keeps the place array of a list that no longer needs it (it is left empty).
+  void give_room(std::vector<ItemEntry>& entries) {
+    const size_t room = entries.capacity();
+    if (room >= kSmallestRoom && room <= kLargestRoom) {
+      std::vector<std::vector<ItemEntry>>& stock = spare_rooms_[room_class(room + 1) - 1];
+      if (stock.size() < kMaxSpareRooms) {
+        entries.clear();
+        stock.push_back(std::move(entries));
+      }
+    }
+    std::vector<ItemEntry>().swap(entries);
+  }
+
+ private:
+  static constexpr size_t kMaxSpareVariables = 16384;
+  static constexpr size_t kMaxKeptValue = 256;
+  static constexpr size_t kMaxSpareRooms = 1024;  // per class
+  // Place arrays are kept by room: class c holds rooms of at least
+  // kSmallestRoom << c entries.
+  static constexpr size_t kSmallestRoom = 4;
+  static constexpr size_t kRoomClasses = 5;
+  static constexpr size_t kLargestRoom = (kSmallestRoom << kRoomClasses) - 1;
+
+  // The class whose every room holds n entries (kRoomClasses when none does).
+  static size_t room_class(size_t n) {
+    size_t c = 0;
+    while (c < kRoomClasses && (kSmallestRoom << c) < n) ++c;
+    return c;
+  }
+
+  std::vector<Variable*> spare_;
+  std::vector<std::vector<ItemEntry>> spare_rooms_[kRoomClasses];
+};
+
+namespace {
+// Room made for a list's first items: most lists hold a few.
+constexpr size_t kFirstRoom = 4;
+}  // namespace
+
+ItemList::~ItemList() {
+  destroy_items();
+  VariablePool::instance().give_room(entries_);
 }
 
-Item& ItemList::append_clone(const Item& item) { return append(item.clone()); }
+ItemList::ItemList(ItemList&& other) noexcept
+    : entries_(std::move(other.entries_)),
+      version_(other.version_),
+      name_mask_{other.name_mask_[0], other.name_mask_[1]} {
+  other.entries_.clear();
+  other.forget_names();
+  ++other.version_;
+}
+
+ItemList& ItemList::operator=(ItemList&& other) noexcept {
+  if (&other == this) return *this;
+  destroy_items();
+  entries_.swap(other.entries_);
+  other.entries_.clear();
+  name_mask_[0] = other.name_mask_[0];
+  name_mask_[1] = other.name_mask_[1];
+  other.forget_names();
+  version_ = std::max(version_, other.version_) + 1;
+  ++other.version_;
+  return *this;
+}
+
+void ItemList::destroy_items() {
+  VariablePool& pool = VariablePool::instance();
+  for (const ItemEntry& e : entries_) pool.give(e.item);
+  entries_.clear();
+}
+
+void ItemList::reserve(size_t n) {
+  if (entries_.capacity() >= n) return;
+  if (entries_.empty()) VariablePool::instance().take_room(entries_, n);
+  entries_.reserve(n);
+}
+
+void ItemList::push(Item* item, const void* name) {
+  if (entries_.size() == entries_.capacity())
+    reserve(entries_.empty() ? kFirstRoom : 2 * entries_.size());
+  entries_.push_back({item, name});
+  if (name != nullptr) {
+    const NameBits bits = name_bits(name);
+    name_mask_[0] |= bits.first;
+    name_mask_[1] |= bits.second;
+  }
+  ++version_;
+}
+
+Item& ItemList::append(std::unique_ptr<Item> item) {
+  Item* added = item.release();
+  const void* name =
+      added->kind() == kVariableKind ? static_cast<Variable*>(added)->name().id() : nullptr;
+  push(added, name);
+  return *added;
+}
+
+Item& ItemList::append_clone(const Item& item) {
+  if (item.kind() == kVariableKind) {
+    const auto& v = static_cast<const Variable&>(item);
+    return add_variable(v.name(), v.value());
+  }
+  return append(item.clone());
+}
 
 Variable& ItemList::add_variable(std::string_view name, std::string_view value) {
-  return append(std::make_unique<Variable>(name, value));
+  return add_variable(InternedName(name), value);
 }
 
 Variable& ItemList::add_variable(InternedName name, std::string_view value) {
-  return append(std::make_unique<Variable>(name, value));
+  Variable* v = VariablePool::instance().take(name, value);
+  push(v, name.id());
+  return *v;
 }
 
 TextItem& ItemList::add_text(std::string_view value) {
-  return append(std::make_unique<TextItem>(value));
+  auto* t = new TextItem(value);
+  push(t, nullptr);
+  return *t;
 }
 
 void ItemList::remove(const Item* item) {
-  auto it = std::find_if(items_.begin(), items_.end(),
-                         [item](const std::unique_ptr<Item>& p) { return p.get() == item; });
-  if (it == items_.end()) return;
-  items_.erase(it);
+  auto it = std::find_if(entries_.begin(), entries_.end(),
+                         [item](const ItemEntry& e) { return e.item == item; });
+  if (it == entries_.end()) return;
+  Item* doomed = it->item;
+  entries_.erase(it);
+  VariablePool::instance().give(doomed);
   ++version_;
+}
+
+void ItemList::clear() {
+  destroy_items();
+  forget_names();
+  ++version_;
+}
+
+void ItemList::release() {
+  clear();
+  VariablePool::instance().give_room(entries_);
 }
 
 void ItemList::copy_from(const ItemList& source) {
   if (&source == this) return;
-  items_.clear();
-  ++version_;
-  items_.reserve(source.items_.size());
-  for (const auto& item : source.items_) items_.push_back(item->clone());
+  clear();
+  reserve(source.count());
+  for (const ItemEntry& e : source.entries_) append_clone(*e.item);
 }
 
-Variable* ItemList::find(const InternedName& name) const {
-  for (const auto& item : items_) {
-    if (!item->is_kind(kVariableKind)) continue;
-    auto* v = static_cast<Variable*>(item.get());
-    if (v->name() == name) return v;
-  }
+Variable* ItemList::find_id(const void* id) const {
+  for (const ItemEntry& e : entries_)
+    if (e.name == id) return static_cast<Variable*>(e.item);
   return nullptr;
 }
 
 Variable* ItemList::find(std::string_view name) const {
-  for (const auto& item : items_) {
-    if (!item->is_kind(kVariableKind)) continue;
-    auto* v = static_cast<Variable*>(item.get());
+  for (const ItemEntry& e : entries_) {
+    if (e.name == nullptr) continue;
+    auto* v = static_cast<Variable*>(e.item);
     if (v->name().text() == name) return v;
   }
   return nullptr;
@@ -91,7 +241,7 @@ Variable& ItemList::set(std::string_view name, std::string_view value) {
 
 std::string ItemList::text() const {
   std::string out;
-  for (const auto& item : items_) out += item->text();
+  for (const ItemEntry& e : entries_) out += e.item->text();
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "foundation/interned_name.h"
@@ -76,11 +77,13 @@ class TextItem : public Item {
   TextItem(int kind, std::string_view value) : Item(kind), value_(value) {}
 
  private:
+  friend class VariablePool;
   std::string value_;
   static inline std::uint64_t value_writes_ = 0;
 };
 
-class Variable : public TextItem {
+// A Variable is never derived from: ItemList recycles Variables by kind.
+class Variable final : public TextItem {
  public:
   Variable() : Variable(kUnassigned, kUnassigned) {}
   Variable(std::string_view name, std::string_view value)
@@ -99,14 +102,23 @@ class Variable : public TextItem {
   std::string text() const override;
 
  private:
+  friend class VariablePool;
   InternedName name_;
+};
+
+// One place of an ItemList: the item and, for a Variable, its name's id
+// (nullptr for any other item), so that a search by name reads the places
+// only and never the items.
+struct ItemEntry {
+  Item* item;
+  const void* name;
 };
 
 // Walks the items of a list as T (the caller knows what the list holds).
 template <class T>
 class ItemIterator {
  public:
-  using Base = std::vector<std::unique_ptr<Item>>::const_iterator;
+  using Base = std::vector<ItemEntry>::const_iterator;
   using iterator_category = std::forward_iterator_tag;
   using value_type = std::remove_const_t<T>;
   using difference_type = std::ptrdiff_t;
@@ -115,8 +127,8 @@ class ItemIterator {
 
   ItemIterator() = default;
   explicit ItemIterator(Base it) : it_(it) {}
-  T& operator*() const { return static_cast<T&>(**it_); }
-  T* operator->() const { return static_cast<T*>(it_->get()); }
+  T& operator*() const { return static_cast<T&>(*it_->item); }
+  T* operator->() const { return static_cast<T*>(it_->item); }
   ItemIterator& operator++() { ++it_; return *this; }
   ItemIterator operator++(int) { ItemIterator old = *this; ++it_; return old; }
   bool operator==(const ItemIterator& other) const { return it_ == other.it_; }
@@ -137,30 +149,38 @@ class ItemRange {
 };
 
 // An owning list of Items in the order they were appended.
+//
+// Lists are filled and emptied by the hundred thousand during a generation
+// run, so they avoid the allocator: the Variables a list destroys go to a
+// process-wide stock that later add_variable calls take them from (their
+// value strings keep their room), and the place array of a list whose room
+// was given back (release) goes to a stock of its own. An item keeps its
+// address until it is removed or the list is cleared. The stocks are not
+// guarded: lists belong to one thread, like interned names.
 class ItemList {
  public:
   ItemList() = default;
+  ~ItemList();
   ItemList(const ItemList&) = delete;
   ItemList& operator=(const ItemList&) = delete;
-  ItemList(ItemList&&) = default;
-  ItemList& operator=(ItemList&&) = default;
+  ItemList(ItemList&& other) noexcept;
+  ItemList& operator=(ItemList&& other) noexcept;
 
-  size_t count() const { return items_.size(); }
-  bool empty() const { return items_.empty(); }
+  size_t count() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
   // Changes whenever items are added or removed and when set() replaces a value.
   std::uint64_t version() const { return version_; }
   // Records a change made to one of the items directly.
   void note_change() { ++version_; }
   // Makes room for n items in all.
-  void reserve(size_t n) { items_.reserve(n); }
+  void reserve(size_t n);
 
   // Appends the item itself at the end and returns it.
   Item& append(std::unique_ptr<Item> item);
   template <class T>
   T& append(std::unique_ptr<T> item) {
     T& added = *item;
-    items_.push_back(std::move(item));
-    ++version_;
+    append(std::unique_ptr<Item>(std::move(item)));
     return added;
   }
   // Appends a clone of the item at the end and returns the clone.
@@ -176,29 +196,36 @@ class ItemList {
 
   // Removes and destroys that very item; an item not in the list is ignored.
   void remove(const Item* item);
-  // Destroys every item.
-  void clear() {
-    items_.clear();
-    ++version_;
-  }
+  // Destroys every item (the list keeps its room for the next items).
+  void clear();
+  // Destroys every item and gives the list's room back.
+  void release();
   // Clears and appends clones of every item of source.
   void copy_from(const ItemList& source);
 
   // The first Variable with that name (interned or by text), or nullptr.
-  Variable* find(const InternedName& name) const;
+  Variable* find(const InternedName& name) const {
+    return may_hold(name) ? find_id(name.id()) : nullptr;
+  }
   Variable* find(std::string_view name) const;
   Variable* find(const char* name) const { return find(std::string_view(name)); }
+  // False when no Variable of that name is in the list; true when one may
+  // be. A cheap test that lets a search skip whole lists.
+  bool may_hold(const InternedName& name) const {
+    const NameBits bits = name_bits(name.id());
+    return (name_mask_[0] & bits.first) != 0 && (name_mask_[1] & bits.second) != 0;
+  }
   // Replaces the value of the Variable with that name, or appends a new one.
   Variable& set(std::string_view name, std::string_view value);
 
-  Item& at(size_t index) const { return *items_[index]; }
+  Item& at(size_t index) const { return *entries_[index].item; }
 
-  ItemIterator<Item> begin() const { return ItemIterator<Item>(items_.begin()); }
-  ItemIterator<Item> end() const { return ItemIterator<Item>(items_.end()); }
+  ItemIterator<Item> begin() const { return ItemIterator<Item>(entries_.begin()); }
+  ItemIterator<Item> end() const { return ItemIterator<Item>(entries_.end()); }
   // The items seen as T: every item must be a T.
   template <class T>
   ItemRange<T> as() const {
-    return {ItemIterator<T>(items_.begin()), ItemIterator<T>(items_.end())};
+    return {ItemIterator<T>(entries_.begin()), ItemIterator<T>(entries_.end())};
   }
   ItemRange<Variable> variables() const { return as<Variable>(); }
   ItemRange<TextItem> texts() const { return as<TextItem>(); }
@@ -207,8 +234,22 @@ class ItemList {
   std::string text() const;
 
  private:
-  std::vector<std::unique_ptr<Item>> items_;
+  // The names of the list's Variables are summed up in two 64-bit masks (a
+  // small Bloom filter): every name sets one bit in each, chosen by a hash
+  // of its id. Removing an item leaves the bits; emptying the list clears them.
+  using NameBits = std::pair<std::uint64_t, std::uint64_t>;
+  static NameBits name_bits(const void* id) {
+    const std::uint64_t h = reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull;
+    return {std::uint64_t{1} << (h >> 58), std::uint64_t{1} << ((h >> 52) & 63)};
+  }
+  Variable* find_id(const void* id) const;
+  void push(Item* item, const void* name);
+  void destroy_items();
+  void forget_names() { name_mask_[0] = name_mask_[1] = 0; }
+
+  std::vector<ItemEntry> entries_;
   std::uint64_t version_ = 0;
+  std::uint64_t name_mask_[2] = {0, 0};
 };
 
 }  // namespace quill

@@ -6,7 +6,9 @@
 // variables, test the filter, run the separator between two passing entries,
 // run the children and pop the scopes. The slots of the run are saved first
 // and restored at the end, so after the statement they are as before it.
+#include <charconv>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/char_set.h"
@@ -50,6 +52,62 @@ void set_positions(SymbolTable& table, const PositionNames& names, bool first, b
   table.set(names.is_nth, bool_text(last));
   table.set(names.l_pos, int_text(position));
 }
+
+// The position variables of one walk, for every entry. An entry after the
+// first finds them where the previous entry set them: while the innermost
+// scope is the same list and nothing added, removed or set anything in it
+// since (its version tells), the Variables found then are assigned directly
+// instead of being looked up by name again.
+class Positions {
+ public:
+  Positions(const PositionNames& names, bool subs) : names_(names), subs_(subs) {}
+
+  void set(SymbolTable& table, bool first, bool last, long position) {
+    ItemList& scope = table.current_scope();
+    if (&scope != scope_ || scope.version() != version_) return set_by_name(table, first, last, position);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
+    const std::string_view values[4] = {bool_text(first && last), bool_text(first),
+                                        bool_text(last), std::string_view(digits, end - digits)};
+    for (size_t i = 0; i < count(); ++i) {
+      const std::string_view value = values[i % 4];
+      if (found_[i]->value() != value) found_[i]->assign_value(value);
+    }
+    scope.note_change();
+    version_ = scope.version();
+  }
+
+ private:
+  size_t count() const { return subs_ ? 8 : 4; }
+
+  void set_by_name(SymbolTable& table, bool first, bool last, long position) {
+    set_positions(table, names_, first, last, position);
+    if (subs_) set_positions(table, subs_names(), first, last, position);
+    const PositionNames* all[2] = {&names_, &subs_names()};
+    for (size_t i = 0; i < count(); ++i) {
+      const PositionNames& n = *all[i / 4];
+      const InternedName* name[4] = {&n.is_only, &n.is_1st, &n.is_nth, &n.l_pos};
+      found_[i] = table.find_current(*name[i % 4]);
+      if (found_[i] == nullptr) {  // not where they were set: no shortcut for this walk
+        scope_ = nullptr;
+        return;
+      }
+    }
+    scope_ = &table.current_scope();
+    version_ = scope_->version();
+  }
+
+  static const PositionNames& subs_names() {
+    static const PositionNames names = PositionNames::of("subs");
+    return names;
+  }
+
+  const PositionNames& names_;
+  const bool subs_;
+  const ItemList* scope_ = nullptr;
+  std::uint64_t version_ = 0;
+  Variable* found_[8] = {};
+};
 
 // The filter, the separator between two passing entries and the children.
 void run_body(IteratorStatement& it, GenerationRun& run, bool& separator_pending) {
@@ -175,11 +233,6 @@ void release_object_lists(ModelObject& object, const SymbolTable& table) {
   for (auto& literal : object.literals) release_list(*literal, table);
 }
 
-const PositionNames& subs_names() {
-  static const PositionNames names = PositionNames::of("subs");
-  return names;
-}
-
 // The common procedure of every row with a list collector.
 void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& run) {
   const CurrentSlots outer = CurrentSlots::save(run);
@@ -190,6 +243,7 @@ void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& ru
   const PositionNames names = stem == it.prefix() ? it.position_names() : PositionNames::of(stem);
 
   ItemList own;
+  Positions positions(names, row.subs_names);
   bool separator_pending = false;
   const size_t count = visits.size();
   for (size_t i = 0; i < count; ++i) {
@@ -197,9 +251,7 @@ void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& ru
     {
       ScopeStack scopes(run.symbols);
       push_scopes(scopes, row, visits[i], outer, it, stem, own);
-      const bool first = i == 0, last = i + 1 == count;
-      set_positions(run.symbols, names, first, last, static_cast<long>(i));
-      if (row.subs_names) set_positions(run.symbols, subs_names(), first, last, static_cast<long>(i));
+      positions.set(run.symbols, i == 0, i + 1 == count, static_cast<long>(i));
       run_body(it, run, separator_pending);
     }
     if (it.kind() == stmt_each_obj)

@@ -10,11 +10,7 @@ namespace {
 constexpr std::string_view kTooDeep =
     "Template nesting exceeds %s scopes; the variables of deeper scopes are not visible.";
 
-Variable* find_in(const ItemList& scope, const InternedName& name) {
-  for (Variable& v : scope.variables())
-    if (v.name() == name) return &v;
-  return nullptr;
-}
+Variable* find_in(const ItemList& scope, const InternedName& name) { return scope.find(name); }
 
 bool holds_item(const ItemList& scope, const Item* item) {
   for (const Item& i : scope)
@@ -63,9 +59,11 @@ Variable& SymbolTable::set(InternedName name, std::string_view value, bool globa
   return scope.add_variable(name, value);
 }
 
+// Most scopes cannot hold the name, and ItemList::find tells so without
+// reading the scope's entries.
 Variable* SymbolTable::find(InternedName name) const {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it)
-    if (Variable* v = find_in(**it, name)) return v;
+    if (Variable* v = (*it)->find(name)) return v;
   return nullptr;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace quill {
 namespace {
 
@@ -71,6 +74,93 @@ TEST(ItemsTest, SetReplacesInPlaceOrAppends) {
   EXPECT_EQ(copy.text(), list.text());
   copy.set("x", "9");
   EXPECT_EQ(list.find("x")->value(), "3");
+}
+
+// Lists recycle the items they destroy; every way an item leaves a list
+// must leave the list, and the lists that later reuse the item, consistent.
+TEST(ItemsTest, ListsStayConsistentWhenItemsAreRecycled) {
+  struct Row {
+    const char* what;
+    void (*change)(ItemList& list);
+    const char* text;  // the list's text after the change
+    const char* absent;  // a name find must no longer see
+  } rows[] = {
+      {"clear", [](ItemList& l) { l.clear(); }, "", "a"},
+      {"release", [](ItemList& l) { l.release(); }, "", "b"},
+      {"remove first", [](ItemList& l) { l.remove(l.find("a")); }, "b = 2  \r\nz\r\nc = 3  \r\n", "a"},
+      {"remove text", [](ItemList& l) { l.remove(&l.at(2)); }, "a = 1  \r\nb = 2  \r\nc = 3  \r\n", "zz"},
+      {"move away",
+       [](ItemList& l) {
+         ItemList other(std::move(l));
+         EXPECT_EQ(other.count(), 4u);
+       },
+       "", "c"},
+      {"move onto",
+       [](ItemList& l) {
+         ItemList other;
+         other.add_variable("q", "9");
+         l = std::move(other);
+       },
+       "q = 9  \r\n", "a"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ItemList list;
+    list.add_variable("a", "1");
+    list.add_variable("b", "2");
+    list.add_text("z");
+    list.add_variable(InternedName("c"), "3");
+    const std::uint64_t before = list.version();
+    row.change(list);
+    EXPECT_NE(list.version(), before);
+    EXPECT_EQ(list.text(), row.text);
+    EXPECT_EQ(list.find(row.absent), nullptr);
+    EXPECT_EQ(list.find(InternedName(row.absent)), nullptr);
+    EXPECT_FALSE(list.empty() && list.may_hold(InternedName("a"))) << "an empty list holds nothing";
+
+    // New items take recycled storage: they must show only their own name and value.
+    Variable& fresh = list.add_variable("fresh", std::string(300, 'x'));
+    Variable& small = list.add_variable(InternedName("small"), "s");
+    EXPECT_EQ(fresh.value(), std::string(300, 'x'));
+    EXPECT_EQ(small.name().text(), "small");
+    EXPECT_EQ(small.value(), "s");
+    EXPECT_EQ(list.find(InternedName("small")), &small);
+    EXPECT_EQ(list.find("fresh"), &fresh);
+  }
+}
+
+// The name summary must never hide a Variable: every name added, in any
+// number, stays findable, and the earliest of equal names wins.
+TEST(ItemsTest, FindSeesEveryNameOfLargeLists) {
+  for (size_t n : {1u, 7u, 64u, 300u}) {
+    ItemList list;
+    std::vector<Variable*> added;
+    for (size_t i = 0; i < n; ++i) added.push_back(&list.add_variable("v" + std::to_string(i), "x"));
+    list.add_variable("v0", "later");
+    for (size_t i = 0; i < n; ++i) {
+      const std::string name = "v" + std::to_string(i);
+      ASSERT_TRUE(list.may_hold(InternedName(name))) << n << " " << name;
+      ASSERT_EQ(list.find(InternedName(name)), added[i]) << n << " " << name;
+    }
+    EXPECT_EQ(list.find("v0")->value(), "x");
+    list.remove(added[0]);
+    EXPECT_EQ(list.find(InternedName("v0"))->value(), "later") << n;
+  }
+}
+
+TEST(ItemsTest, AddressesSurviveGrowthAndOtherRemovals) {
+  ItemList list;
+  Variable& kept = list.add_variable("kept", "k");
+  std::vector<const Item*> others;
+  for (int i = 0; i < 100; ++i) others.push_back(&list.add_variable("o" + std::to_string(i), "o"));
+  for (const Item* item : others) list.remove(item);
+  EXPECT_EQ(list.count(), 1u);
+  EXPECT_EQ(&list.at(0), &kept);
+  EXPECT_EQ(kept.value(), "k");
+  ItemList copy;
+  copy.copy_from(list);
+  EXPECT_NE(copy.find("kept"), &kept) << "a copy holds items of its own";
+  EXPECT_EQ(copy.text(), list.text());
 }
 
 }  // namespace
