@@ -1,6 +1,8 @@
 #include "model/lexer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "foundation/messages.h"
 #include "foundation/platform.h"
@@ -55,19 +57,62 @@ bool is_word_char(unsigned char c) {
 
 char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// No keyword is longer than this.
-constexpr size_t kLongestKeyword = 7;
-// Words up to this length are lowered for the keyword and reserved word lookups.
-constexpr size_t kLongestLookedUp = std::max(kLongestKeyword, kLongestReservedWord);
+constexpr unsigned kCxxWord = 1;
+constexpr unsigned kAdaWord = 2;
 
-// The keyword's kind, or identifier when the lower-cased word is none.
-TokenKind keyword_kind(std::string_view lowered) {
-  if (lowered.size() > kLongestKeyword) return TokenKind::identifier;
-  for (const Keyword& k : kKeywords) {
-    if (k.word.size() == lowered.size() && k.word[0] == lowered[0] && k.word == lowered)
-      return k.kind;
+// Keywords and reserved words in one open-addressed table keyed by the
+// lower-cased word. The lexer classifies nearly every word of a model, so a
+// word costs one hash, taken while it is lowered, and mostly one probe.
+class WordTable {
+ public:
+  struct Entry {
+    std::string_view word;  // empty: a free slot
+    TokenKind keyword = TokenKind::identifier;  // identifier: no keyword
+    unsigned reserved = 0;  // kCxxWord, kAdaWord
+  };
+
+  // No keyword or reserved word is longer.
+  static constexpr size_t kLongestWord = kLongestReservedWord;
+
+  WordTable() {
+    for (const Keyword& k : kKeywords) slot(k.word).keyword = k.kind;
+    for (std::string_view word : cxx_reserved_words()) slot(word).reserved |= kCxxWord;
+    for (std::string_view word : ada_reserved_words()) slot(word).reserved |= kAdaWord;
   }
-  return TokenKind::identifier;
+
+  static std::uint32_t hash_step(std::uint32_t hash, char c) {
+    return (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  }
+  static constexpr std::uint32_t kHashStart = 2166136261u;
+
+  // The entry of the lower-cased word whose hash is given, or nullptr.
+  const Entry* find(std::string_view lowered, std::uint32_t hash) const {
+    for (size_t i = hash & kMask;; i = (i + 1) & kMask) {
+      const Entry& e = slots_[i];
+      if (e.word.empty()) return nullptr;
+      if (e.word == lowered) return &e;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 512;  // a power of two, well above the ~110 words
+  static constexpr size_t kMask = kSlots - 1;
+
+  Entry& slot(std::string_view word) {
+    std::uint32_t hash = kHashStart;
+    for (char c : word) hash = hash_step(hash, c);
+    size_t i = hash & kMask;
+    while (!slots_[i].word.empty() && slots_[i].word != word) i = (i + 1) & kMask;
+    slots_[i].word = word;
+    return slots_[i];
+  }
+
+  std::array<Entry, kSlots> slots_{};
+};
+
+const WordTable& word_table() {
+  static const WordTable table;
+  return table;
 }
 
 // A word longer than three characters that ends in `_of` or `_to`, in any case.
@@ -236,22 +281,22 @@ void ModelLexer::scan_word() {
 // word short enough to be a keyword or reserved word is lowered, into a
 // buffer of its own.
 TokenKind ModelLexer::word_kind(std::string_view word) const {
-  char buffer[kLongestLookedUp];
-  const bool short_word = word.size() <= kLongestLookedUp;
-  std::string_view lowered;
-  if (short_word) {
-    for (size_t i = 0; i < word.size(); ++i) buffer[i] = lower_ascii(word[i]);
-    lowered = std::string_view(buffer, word.size());
-    TokenKind kind = keyword_kind(lowered);
-    if (kind != TokenKind::identifier) return kind;
+  unsigned reserved = 0;
+  if (word.size() <= WordTable::kLongestWord) {
+    char lowered[WordTable::kLongestWord];
+    std::uint32_t hash = WordTable::kHashStart;
+    for (size_t i = 0; i < word.size(); ++i) {
+      lowered[i] = lower_ascii(word[i]);
+      hash = WordTable::hash_step(hash, lowered[i]);
+    }
+    const WordTable::Entry* entry = word_table().find({lowered, word.size()}, hash);
+    if (entry != nullptr && entry->keyword != TokenKind::identifier) return entry->keyword;
+    if (entry != nullptr) reserved = entry->reserved;
   }
   if (is_mapping_word(word)) return TokenKind::mapping;
-  if (short_word && (!options_.allow_cxx_words || !options_.allow_ada_words)) {
-    const unsigned reserved = reserved_in(lowered);
-    if ((!options_.allow_cxx_words && (reserved & kCxxReservedWord) != 0) ||
-        (!options_.allow_ada_words && (reserved & kAdaReservedWord) != 0))
-      return TokenKind::language_keyword;
-  }
+  if ((!options_.allow_cxx_words && (reserved & kCxxWord) != 0) ||
+      (!options_.allow_ada_words && (reserved & kAdaWord) != 0))
+    return TokenKind::language_keyword;
   return TokenKind::identifier;
 }
 

@@ -1,12 +1,13 @@
 #include "model/reserved_words.h"
 
+#include <algorithm>
 #include <iterator>
-#include <unordered_map>
 
 namespace quill {
 
 namespace {
 
+// Both tables are sorted for binary search.
 constexpr std::string_view kCxxReserved[] = {
     "asm",      "auto",     "break",    "case",      "catch",  "class",    "const",
     "continue", "default",  "do",       "else",      "enum",   "extern",   "for",
@@ -39,31 +40,28 @@ constexpr bool fits_longest(const std::string_view (&table)[N]) {
 }
 static_assert(fits_longest(kCxxReserved) && fits_longest(kAdaReserved));
 
-using WordBits = std::unordered_map<std::string_view, unsigned>;
-
-// Every reserved word with the languages that reserve it. The lexer asks for
-// nearly every name of a model, so one hash lookup replaces two searches.
-const WordBits& reserved_words() {
-  static const WordBits words = [] {
-    WordBits all;
-    for (std::string_view word : kCxxReserved) all[word] |= kCxxReservedWord;
-    for (std::string_view word : kAdaReserved) all[word] |= kAdaReservedWord;
-    return all;
-  }();
-  return words;
+template <size_t N>
+constexpr bool is_sorted_table(const std::string_view (&table)[N]) {
+  for (size_t i = 1; i < N; ++i) {
+    if (!(table[i - 1] < table[i])) return false;
+  }
+  return true;
 }
+static_assert(is_sorted_table(kCxxReserved));
+static_assert(is_sorted_table(kAdaReserved));
 
 }  // namespace
 
-unsigned reserved_in(std::string_view word) {
-  if (word.size() > kLongestReservedWord) return 0;
-  const WordBits& words = reserved_words();
-  auto found = words.find(word);
-  return found == words.end() ? 0 : found->second;
+std::span<const std::string_view> cxx_reserved_words() { return kCxxReserved; }
+
+std::span<const std::string_view> ada_reserved_words() { return kAdaReserved; }
+
+bool is_cxx_reserved(std::string_view word) {
+  return std::binary_search(std::begin(kCxxReserved), std::end(kCxxReserved), word);
 }
 
-bool is_cxx_reserved(std::string_view word) { return (reserved_in(word) & kCxxReservedWord) != 0; }
-
-bool is_ada_reserved(std::string_view word) { return (reserved_in(word) & kAdaReservedWord) != 0; }
+bool is_ada_reserved(std::string_view word) {
+  return std::binary_search(std::begin(kAdaReserved), std::end(kAdaReserved), word);
+}
 
 }  // namespace quill

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "foundation/settings.h"
+#include "model/reserved_words.h"
 #include "tests/support/test_support.h"
 
 namespace quill {
@@ -85,6 +88,37 @@ TEST(ModelLexerTest, ReservedWordsOnlyWhenForbidden) {
         << "ada allowed " << c.options.allow_ada_words << ", c++ allowed "
         << c.options.allow_cxx_words;
   }
+}
+
+// Every reserved word, in mixed case, is refused exactly when its language
+// is forbidden; a keyword stays a keyword whatever the switches say.
+TEST(ModelLexerTest, EveryReservedWordInAnyCase) {
+  struct Case {
+    std::span<const std::string_view> words;
+    LexerOptions options;
+  } cases[] = {
+      {cxx_reserved_words(), {true, true, false}},
+      {ada_reserved_words(), {true, false, true}},
+  };
+  for (const Case& c : cases) {
+    for (std::string_view word : c.words) {
+      std::string mixed(word);
+      mixed[0] = static_cast<char>(mixed[0] - 'a' + 'A');
+      const std::string kind = tokens(mixed, c.options);
+      const std::string allowed = tokens(mixed);
+      if (allowed.starts_with("identifier:")) {
+        EXPECT_EQ(kind, "language_keyword:" + mixed) << word;
+      } else {
+        EXPECT_EQ(kind, allowed) << word;
+      }
+      // One letter more is an ordinary name.
+      EXPECT_EQ(tokens(mixed + "x", c.options), "identifier:" + mixed + "x") << word;
+    }
+  }
+  EXPECT_EQ(tokens("PROCESS Literal fOREIGN Import", {true, false, false}),
+            "process:PROCESS literal:Literal foreign:fOREIGN import:Import");
+  EXPECT_EQ(tokens("terminates procedure_x", {true, false, false}),
+            "identifier:terminates identifier:procedure_x");
 }
 
 TEST(ModelLexerTest, PositionsAndLines) {
