@@ -1,6 +1,7 @@
 #include "model/element_variables_support.h"
 
 #include <cstdint>
+#include <iterator>
 #include <unordered_map>
 
 #include "model/elements.h"
@@ -72,47 +73,67 @@ struct RestEqual {
   bool operator()(std::string_view y, const Rest& r) const { return (*this)(r, y); }
 };
 
-// The names made under one prefix: by the text of the rest, and a small
-// direct-mapped memo by the id of an interned rest (the characteristics'
-// names, asked for every element).
+// The names made under one prefix: by the text of the rest, with two small
+// direct-mapped memos in front, one by the text of the rest and one by the id
+// of an interned rest (the characteristics' names, asked for every element).
 struct PrefixTable {
   std::unordered_map<std::string, InternedName, RestHash, RestEqual> by_text;
-  struct Memo {
+  struct TextMemo {
+    std::string rest;
+    const void* name = nullptr;
+  };
+  struct IdMemo {
     const void* rest = nullptr;
     const void* name = nullptr;
   };
-  Memo by_id[64];
+  TextMemo text_memo[64];
+  IdMemo by_id[64];
 
   static size_t slot(const void* id) {
     return static_cast<size_t>((reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull) >> 58);
   }
 };
 
-// The table of the prefix; the one of the last call is checked first, since
-// a builder makes many names under one prefix in a row.
+// The table of the prefix. The tables of the last few prefixes are checked
+// first: a builder makes many names under one prefix, or alternates between
+// two (a function's rows and its return type's).
 PrefixTable& prefix_table(std::string_view a) {
+  struct Recent {
+    std::string prefix;
+    PrefixTable* table = nullptr;
+  };
   static std::map<std::string, PrefixTable, std::less<>> tables;
-  static PrefixTable* table = nullptr;
-  static std::string table_prefix;
-  if (table == nullptr || a != table_prefix) {
-    auto it = tables.find(a);
-    if (it == tables.end()) it = tables.emplace(std::string(a), PrefixTable()).first;
-    table = &it->second;
-    table_prefix.assign(a);
-  }
-  return *table;
+  static Recent recent[4];
+  static size_t next = 0;
+  for (const Recent& r : recent)
+    if (r.table != nullptr && r.prefix == a) return *r.table;
+  auto it = tables.find(a);
+  if (it == tables.end()) it = tables.emplace(std::string(a), PrefixTable()).first;
+  Recent& r = recent[next];
+  next = (next + 1) % std::size(recent);
+  r.prefix.assign(a);
+  r.table = &it->second;
+  return *r.table;
 }
 
 InternedName make_dotted(PrefixTable& table, std::string_view a, std::string_view b,
                          std::string_view c) {
   const Rest rest{b, c};
+  PrefixTable::TextMemo& memo = table.text_memo[RestHash()(rest) & 63];
+  if (memo.name != nullptr && RestEqual()(rest, memo.rest)) return InternedName::from_id(memo.name);
+  InternedName name;
   auto found = table.by_text.find(rest);
-  if (found != table.by_text.end()) return found->second;
-  std::string whole;
-  whole.reserve(a.size() + 1 + b.size() + c.size());
-  whole.append(a).append(".").append(b).append(c);
-  InternedName name(whole);
-  table.by_text.emplace(whole.substr(a.size() + 1), name);
+  if (found != table.by_text.end()) {
+    name = found->second;
+  } else {
+    std::string whole;
+    whole.reserve(a.size() + 1 + b.size() + c.size());
+    whole.append(a).append(".").append(b).append(c);
+    name = InternedName(whole);
+    table.by_text.emplace(whole.substr(a.size() + 1), name);
+  }
+  memo.rest.assign(b).append(c);
+  memo.name = name.id();
   return name;
 }
 
@@ -125,18 +146,27 @@ InternedName dotted(std::string_view a, std::string_view b, std::string_view c) 
   return make_dotted(prefix_table(a), a, b, c);
 }
 
-InternedName dotted(std::string_view a, const InternedName& b) {
-  PrefixTable& table = prefix_table(a);
-  PrefixTable::Memo& memo = table.by_id[PrefixTable::slot(b.id())];
+namespace {
+
+InternedName dotted_in(PrefixTable& table, std::string_view a, const InternedName& b) {
+  PrefixTable::IdMemo& memo = table.by_id[PrefixTable::slot(b.id())];
   if (memo.rest == b.id()) return InternedName::from_id(memo.name);
   InternedName name = make_dotted(table, a, b.text(), {});
   memo = {b.id(), name.id()};
   return name;
 }
 
+}  // namespace
+
+InternedName dotted(std::string_view a, const InternedName& b) {
+  return dotted_in(prefix_table(a), a, b);
+}
+
 void add_characteristics(ItemList& list, const ItemList& characteristics, std::string_view qualifier) {
+  if (characteristics.empty()) return;
+  PrefixTable& table = prefix_table(qualifier);
   for (const Variable& c : characteristics.variables())
-    list.add_variable(dotted(qualifier, c.name()), c.value());
+    list.add_variable(dotted_in(table, qualifier, c.name()), c.value());
 }
 
 void add_type_rows(ItemList& list, std::string_view prefix, const TypedElement& typed) {

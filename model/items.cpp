@@ -41,7 +41,10 @@ class VariablePool {
     Variable* v = spare_.back();
     spare_.pop_back();
     v->name_ = name;
-    v->value_.assign(value);
+    // clear and append: the room is known to be unshared, which spares
+    // assign's general replacement path.
+    v->value_.clear();
+    v->value_.append(value);
     return v;
   }
 
