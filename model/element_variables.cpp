@@ -46,7 +46,7 @@ ItemList& Attribute::variables(std::string_view prefix) {
   enum { kName, kHasInit, kInit };
   static FieldNames fields{"name", "has_init", "init_val"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kAttributePrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kAttributePrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   add_characteristics(variables_, characteristics_, e);
@@ -61,7 +61,7 @@ ItemList& Instance::variables(std::string_view prefix) {
   enum { kName };
   static FieldNames fields{"name"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kInstancePrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kInstancePrefix);
   variables_.add_variable(fields(e)[kName], name);
   add_type_rows(variables_, e, *this);
   add_characteristics(variables_, characteristics_, e);
@@ -73,7 +73,7 @@ ItemList& Function::variables(std::string_view prefix) {
   static FieldNames fields{"name", "has_params", "has_return", "has_body", "body_text", "rtype"};
   static const InternedName kPlainReturnGroup(kReturnTypeGroup);
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kFunctionPrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kFunctionPrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   variables_.add_variable(n[kHasParams], truth(!parameters.empty()));

@@ -47,7 +47,7 @@ void add_substitution_rows(ItemList& list, std::string_view e, const Substitutio
 
 ItemList& StateAction::variables(std::string_view prefix) {
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  add_action_rows(variables_, effective_prefix(prefix_, kActionPrefix), *this);
+  add_action_rows(variables_, effective_prefix(prefix_.text(), kActionPrefix), *this);
   return variables_;
 }
 
@@ -55,7 +55,7 @@ ItemList& State::variables(std::string_view prefix) {
   enum { kName, kHasAction, kIsTerminal };
   static FieldNames fields{"name", "has_action", "is_terminal"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kStatePrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kStatePrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   variables_.add_variable(n[kHasAction], truth(action != nullptr));
@@ -70,7 +70,7 @@ ItemList& Transition::variables(std::string_view prefix) {
   enum { kEvent, kTarget, kIsDefault };
   static FieldNames fields{"event", "target_state", "is_default"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kTransitionPrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kTransitionPrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kEvent], event_name);
   variables_.add_variable(n[kTarget], target_state);
@@ -83,7 +83,7 @@ ItemList& Process::variables(std::string_view prefix) {
   enum { kName, kHasFlows };
   static FieldNames fields{"name", "has_flows"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kProcessPrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kProcessPrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   variables_.add_variable(n[kHasFlows], truth(!flows.empty()));
@@ -95,7 +95,7 @@ ItemList& Flow::variables(std::string_view prefix) {
   enum { kName, kIsInflow, kIsOutflow, kOtherEnd };
   static FieldNames fields{"name", "is_inflow", "is_outflow", "src_dest_name"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kFlowPrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kFlowPrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   variables_.add_variable(n[kIsInflow], truth(direction == kFlowFrom));
@@ -109,7 +109,7 @@ ItemList& Literal::variables(std::string_view prefix) {
   enum { kName, kText };
   static FieldNames fields{"name", "text"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string_view e = effective_prefix(prefix_, kLiteralPrefix);
+  std::string_view e = effective_prefix(prefix_.text(), kLiteralPrefix);
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   variables_.add_variable(n[kText], text);
@@ -120,7 +120,7 @@ ItemList& Literal::variables(std::string_view prefix) {
 ItemList& Substitution::variables(std::string_view prefix) {
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
   add_substitution_rows(variables_, kSubstitutionGroup, *this);
-  add_substitution_rows(variables_, effective_prefix(prefix_, kForeignPrefix), *this);
+  add_substitution_rows(variables_, effective_prefix(prefix_.text(), kForeignPrefix), *this);
   return variables_;
 }
 

@@ -54,7 +54,7 @@ ItemList& ModelObject::variables(std::string_view prefix) {
   static FieldNames fields{"name", "has_states", "has_objects", "has_functions",
                            "has_attributes", "has_parent", "has_parents", "not_used"};
   if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  std::string e = object_prefix(depth, prefix_);
+  std::string e = object_prefix(depth, prefix_.text());
   const InternedName* n = fields(e);
   variables_.add_variable(n[kName], name);
   add_characteristics(variables_, characteristics_, e);

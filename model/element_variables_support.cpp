@@ -32,11 +32,12 @@ const InternedName* FieldNames::operator()(std::string_view prefix) {
   return last_;
 }
 
-bool needs_build(ItemList& list, std::string& remembered, std::string_view prefix) {
+bool needs_build(ItemList& list, InternedName& remembered, std::string_view prefix) {
   bool keep_prefix = prefix == ".";
-  if (!keep_prefix && prefix != remembered) list.clear();
+  const bool other_prefix = !keep_prefix && prefix != remembered.text();
+  if (other_prefix) list.clear();
   if (!list.empty()) return false;
-  if (!keep_prefix) remembered.assign(prefix);
+  if (other_prefix) remembered = InternedName(prefix);
   list.reserve(kTypicalRows);
   return true;
 }

@@ -36,7 +36,7 @@ class FieldNames {
 // from the remembered one clears the list; a list that is still filled is
 // reused; a prefix other than "." is remembered. True when the list must be
 // filled now.
-bool needs_build(ItemList& list, std::string& remembered, std::string_view prefix);
+bool needs_build(ItemList& list, InternedName& remembered, std::string_view prefix);
 
 // The remembered prefix, or the fallback when none (or ".") is remembered.
 std::string_view effective_prefix(std::string_view remembered, std::string_view fallback);

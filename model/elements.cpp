@@ -48,6 +48,11 @@ void set_current_model(Model* model) { g_current_model = model; }
 
 // ---- Element ----
 
+const InternedName& Element::no_prefix() {
+  static const InternedName empty{std::string_view()};
+  return empty;
+}
+
 void Element::set_characteristic(std::string_view name, std::string_view value) {
   set_characteristic_only(name, value);
   rebuild_variables();
@@ -117,7 +122,7 @@ void Element::release_variables() {
 // Without a remembered prefix every later request names a prefix of its own
 // and refills the list anyway, so filling it now would be wasted.
 void Element::discard_variables() {
-  if (!prefix_.empty()) return rebuild_variables();
+  if (!prefix_.text().empty()) return rebuild_variables();
   variables_.clear();
 }
 

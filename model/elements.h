@@ -54,7 +54,7 @@ class Element {
 
   const ItemList& characteristics() const { return characteristics_; }
   ItemList& characteristics() { return characteristics_; }
-  const std::string& remembered_prefix() const { return prefix_; }
+  const std::string& remembered_prefix() const { return prefix_.text(); }
 
   // `variables` for a scope that an iterator pushes, noting whether the
   // request filled the list.
@@ -72,9 +72,13 @@ class Element {
   // The variable builders of the derived classes fill variables_ and keep prefix_.
   ItemList characteristics_;
   ItemList variables_;  // the cache that `variables` fills
-  std::string prefix_;  // the remembered prefix, initially empty
+  // The remembered prefix, initially empty; interned, since a handful of
+  // prefixes are remembered by every element of a large model.
+  InternedName prefix_ = no_prefix();
 
  private:
+  static const InternedName& no_prefix();
+
   // variables_.version() and TextItem::value_writes() when a scope request
   // last filled the list; filled_version_ 0: not filled by such a request.
   std::uint64_t filled_version_ = 0;

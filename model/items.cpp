@@ -103,8 +103,9 @@ class VariablePool {
 };
 
 namespace {
-// Room made for a list's first items: most lists hold a few.
-constexpr size_t kFirstRoom = 4;
+// Room made for a list's first item: many lists (characteristics) stay
+// short for good; lists filled often reserve room, or reuse a stocked one.
+constexpr size_t kFirstRoom = 1;
 }  // namespace
 
 ItemList::~ItemList() {
