@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "foundation/messages.h"
 #include "model/elements.h"
@@ -56,15 +57,42 @@ std::string attribute_key(const ModelObject& object, const Attribute& attribute)
   return object.name + "." + attribute.name;
 }
 
+// Every attribute key "object.attribute" of the top-level objects, written
+// one after the other into a single buffer so that the keys can be compared
+// as views without a string each.
+class AttributeKeys {
+ public:
+  explicit AttributeKeys(const Model& model) {
+    size_t size = 0;
+    for (const auto& object : model.objects) {
+      for (const auto& attribute : object->attributes)
+        size += object->name.size() + 1 + attribute->name.size();
+    }
+    // Reserved whole: the views below must never see the buffer move.
+    buffer_.reserve(size);
+  }
+  std::string_view make(const ModelObject& object, const Attribute& attribute) {
+    const size_t start = buffer_.size();
+    buffer_.append(object.name).append(1, '.').append(attribute.name);
+    return std::string_view(buffer_).substr(start);
+  }
+
+ private:
+  std::string buffer_;
+};
+
 bool check_unique_names(const Model& model) {
-  std::unordered_set<std::string> seen;
+  size_t names = model.objects.size();
+  for (const auto& object : model.objects) names += object->attributes.size();
+  NameMap<bool> seen(names);
   NameList repeated;
-  auto enter = [&](const std::string& name) {
-    if (!seen.insert(name).second) repeated.add_once(name);
+  auto enter = [&](std::string_view name) {
+    if (!seen.try_emplace(name, true).second) repeated.add_once(name);
   };
   for (const auto& object : model.objects) enter(object->name);
+  AttributeKeys keys(model);
   for (const auto& object : model.objects) {
-    for (const auto& attribute : object->attributes) enter(attribute_key(*object, *attribute));
+    for (const auto& attribute : object->attributes) enter(keys.make(*object, *attribute));
   }
   return repeated.report(kNotUnique);
 }
@@ -102,29 +130,70 @@ bool check_set_once(const std::vector<std::unique_ptr<T>>& elements, std::string
   return repeated.report(message);
 }
 
-// Compares one substitution with the names and types of the model.
+// Compares every substitution with the names and types of the model in one
+// walk. Substitutions act in their order: a type replaced by one may be
+// replaced again by a later one whose name is the new type, so each typed
+// element follows that chain through an index of the substitutions by name.
+// The report lists, substitution by substitution, every name that one
+// redefines in model order; substitutions of one name give the same lines,
+// so the lines are gathered once per name.
 class SubstitutionCheck {
  public:
-  SubstitutionCheck(const Substitution& substitution, std::string& report)
-      : w_(substitution), report_(report) {}
+  explicit SubstitutionCheck(const Model& model) {
+    const auto& subs = model.substitutions;
+    for (size_t i = 0; i < subs.size(); ++i) {
+      by_name_.try_emplace(subs[i]->name, {}).first->push_back(i);
+      subs_.push_back({subs[i].get(), &subs[i]->value()});
+    }
+  }
 
-  void run(Model& model) {
+  // The report text, empty when no substitution redefines a name.
+  std::string run(Model& model) {
+    if (subs_.empty()) return {};
     for (auto& object : model.objects) visit_object(*object);
     for (auto& function : model.functions) visit_model_function(*function);
+    std::string report;
+    for (const Entry& entry : subs_) {
+      if (const std::string* lines = lines_.find(entry.substitution->name)) report += *lines;
+    }
+    return report;
   }
 
  private:
+  struct Entry {
+    const Substitution* substitution;
+    const std::string* value;  // the substitution's value(), which the walk never changes
+  };
+
   void redefines(const std::string& name, std::string_view reason) {
-    if (name != w_.name) return;
-    report_.append("Substitution '").append(w_.name).append("' -- ").append(reason).append("\r\n");
+    if (by_name_.find(name) == nullptr) return;
+    lines_.try_emplace(name, {}).first->append("Substitution '").append(name).append("' -- ").append(reason).append(
+        "\r\n");
   }
 
-  // A matching type becomes the substitution's value and takes its characteristics.
+  // The first substitution at or after index from whose name is the type,
+  // or nullptr.
+  const Entry* next_match(const std::string& type, size_t& from) const {
+    const std::vector<size_t>* found = by_name_.find(type);
+    if (found == nullptr) return nullptr;
+    for (size_t i : *found) {
+      if (i >= from) {
+        from = i + 1;
+        return &subs_[i];
+      }
+    }
+    return nullptr;
+  }
+
+  // Each matching substitution in turn makes the type its value and gives
+  // the element its characteristics.
   void replace_type(TypedElement& element) {
-    if (element.type != w_.name) return;
-    element.type = w_.value();
-    element.merge_characteristics(w_);
-    element.discard_variables();
+    size_t from = 0;
+    while (const Entry* match = next_match(element.type, from)) {
+      element.type = *match->value;
+      element.merge_characteristics(*match->substitution);
+      element.discard_variables();
+    }
   }
 
   void visit_parameters(Function& function) {
@@ -151,26 +220,31 @@ class SubstitutionCheck {
     }
   }
 
-  // A model-level return type is first replaced without the characteristics;
-  // the second pass merges them only when the type still carries the
-  // substitution's name (a substitution without definition).
+  // A model-level return type first takes each matching substitution's
+  // value without its characteristics; they are merged only when the type
+  // still carries the substitution's name (a substitution without
+  // definition).
   void visit_model_function(Function& function) {
     redefines(function.name, "May not redefine the name of a function");
-    ReturnType* rtype = function.return_type.get();
-    if (rtype != nullptr && rtype->type == w_.name) rtype->type = w_.value();
     visit_parameters(function);
-    if (rtype != nullptr) replace_type(*rtype);
+    ReturnType* rtype = function.return_type.get();
+    if (rtype == nullptr) return;
+    size_t from = 0;
+    while (const Entry* match = next_match(rtype->type, from)) {
+      rtype->type = *match->value;
+      if (rtype->type != match->substitution->name) continue;
+      rtype->merge_characteristics(*match->substitution);
+      rtype->discard_variables();
+    }
   }
 
-  const Substitution& w_;
-  std::string& report_;
+  std::vector<Entry> subs_;
+  NameMap<std::vector<size_t>> by_name_;  // indexes into subs_
+  NameMap<std::string> lines_;            // report lines by name
 };
 
 bool check_substitutions(Model& model) {
-  std::string report;
-  for (const auto& substitution : model.substitutions) {
-    SubstitutionCheck(*substitution, report).run(model);
-  }
+  std::string report = SubstitutionCheck(model).run(model);
   if (report.empty()) return true;
   error(report);
   return false;
