@@ -8,8 +8,9 @@ namespace {
 
 // An argument starting with '/' may be an absolute path rather than an option.
 bool is_absolute_path(const std::string& arg) {
-  return arg.find('/', 1) != std::string::npos || platform::is_regular_file(arg) ||
-         platform::is_directory(arg);
+  if (arg.find('/', 1) != std::string::npos) return true;
+  platform::FileKind kind = platform::file_kind(arg);
+  return kind == platform::FileKind::regular || kind == platform::FileKind::directory;
 }
 
 }  // namespace

@@ -190,6 +190,7 @@ int run_batch(const std::vector<std::string>& args) {
     return kExitOk;
   }
   if (int code = check_arguments(line); code != kExitOk) return code;
+  IniReadScope ini_scope;  // quill.ini is read once for the whole run
   OutputOptions options;
   if (!read_output_options(line, options)) {
     print_usage();

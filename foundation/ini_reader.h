@@ -1,4 +1,6 @@
-// Reads one key of an initialisation file; the file is opened afresh per key.
+// Reads one key of an initialisation file. The file is opened afresh per
+// key, except while an IniReadScope exists: then it is read once and later
+// keys are answered from memory.
 #pragma once
 
 #include <string>
@@ -14,5 +16,17 @@ std::string ini_directory();
 // any argument is empty, the file cannot be opened (reported), or the key is absent.
 std::string ini_read(const std::string& dir, const std::string& file, const std::string& section,
                      const std::string& key, const std::string& default_value);
+
+// While one exists (a run of the console program), each initialisation file
+// is read at most once; a file the program itself has changed since (through
+// the platform layer) is read again. A file that cannot be opened is still
+// reported at every key. Scopes nest; the last one ending forgets the files.
+class IniReadScope {
+ public:
+  IniReadScope();
+  ~IniReadScope();
+  IniReadScope(const IniReadScope&) = delete;
+  IniReadScope& operator=(const IniReadScope&) = delete;
+};
 
 }  // namespace quill

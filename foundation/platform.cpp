@@ -40,12 +40,14 @@ std::uint64_t& changes() {
 
 void note_change() { ++changes(); }
 
-// Reads everything from an open descriptor; false on a read error.
+// Reads everything from an open descriptor; false on a read error and for
+// a directory (which opens for reading but holds no text).
 bool read_all(int fd, std::string& content) {
   content.clear();
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    content.reserve(static_cast<size_t>(st.st_size));
+  if (fstat(fd, &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return false;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
   }
   char chunk[1 << 16];
   for (;;) {
@@ -88,7 +90,6 @@ bool write_or_append(const std::string& path, std::string_view content, bool app
 
 bool read_file(const std::string& path, std::string& content) {
   content.clear();
-  if (is_directory(path)) return false;
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = read_all(fd, content);
@@ -127,10 +128,13 @@ bool FileWriter::open(const std::string& path, bool append) {
   used_ = 0;
   note_change();
   fd_ = open_for_writing(path, append);
+  open_error_ = fd_ >= 0 ? 0 : errno;
   return fd_ >= 0;
 }
 
-bool FileWriter::write(std::string_view bytes) {
+bool FileWriter::name_too_long() const { return open_error_ == ENAMETOOLONG; }
+
+bool FileWriter::write_through(std::string_view bytes) {
   if (fd_ < 0) return false;
   if (used_ + bytes.size() > kBufferSize) {
     flush();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,16 +44,30 @@ class FileWriter {
   // Opens for writing (truncating) or appending. False when it cannot be opened.
   bool open(const std::string& path, bool append = false);
   bool is_open() const { return fd_ >= 0; }
+  // True when the last open failed because the path (or a part of it) is
+  // longer than the system allows.
+  bool name_too_long() const;
   // Buffers the bytes; false once any write has failed.
-  bool write(std::string_view bytes);
+  bool write(std::string_view bytes) {
+    if (bytes.size() <= kBufferSize - used_ && buffer_ && fd_ >= 0) {
+      std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+      return !failed_;
+    }
+    return write_through(bytes);
+  }
   // Writes out the buffer; false on any error so far.
   bool flush();
   // Flushes and closes; false on any error so far. Harmless when not open.
   bool close();
 
  private:
+  // write() when the bytes do not fit the buffer (or there is none yet).
+  bool write_through(std::string_view bytes);
+
   static constexpr size_t kBufferSize = 1 << 16;
   int fd_ = -1;
+  int open_error_ = 0;  // the system's error number of the last failed open
   bool failed_ = false;
   // A plain block rather than a growing string: a write is one bounds test
   // and one copy. Made at the first write and kept for the next file.

@@ -120,6 +120,7 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
   discard();
   target_ = target;
   failed_ = false;
+  in_place_ = false;
   memory_.clear();
   if (is_check_run()) {
     if (!could_write(target)) return false;
@@ -136,10 +137,14 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
   }
   if (kind == platform::FileKind::directory || (had_target_ && !may_write(target))) return false;
   if (start_temp(append && had_target_)) return true;
-  // No room for the temporary name (a name near the length limit, say):
-  // the file is written in place, as it would be without staging.
-  if (!writer_.open(target, append)) return false;
+  // No room for the temporary name (a name near the length limit): the file
+  // is written in place, as it would be without staging. Any other failure
+  // (no permission, no descriptor left, an I/O error) ends here: writing in
+  // place would destroy the old version, and with it the hand-edited
+  // sections that the new version may lack.
+  if (!writer_.name_too_long() || !writer_.open(target, append)) return false;
   mode_ = Mode::direct;
+  in_place_ = true;
   return true;
 }
 
@@ -162,7 +167,8 @@ bool StagedFile::copy_target_into_temp() {
   return platform::read_file(target_, content) && writer_.write(content);
 }
 
-bool StagedFile::write(std::string_view bytes) {
+// write() in the modes without a file of their own.
+bool StagedFile::write_other(std::string_view bytes) {
   switch (mode_) {
     case Mode::none:
       return false;
@@ -215,6 +221,9 @@ bool StagedFile::new_content(std::string& content) const {
       return platform::read_file(temp_, content);
     case Mode::published:
       return read_current(target_, content);
+    case Mode::direct:
+      // A regular file written in place can be read back; a device cannot.
+      return in_place_ && platform::read_file(target_, content);
     default:
       return false;
   }

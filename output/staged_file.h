@@ -38,7 +38,11 @@ class StagedFile {
   bool is_direct() const { return mode_ == Mode::direct; }
 
   // Buffers the bytes; false once any write has failed.
-  bool write(std::string_view bytes);
+  bool write(std::string_view bytes) {
+    if (mode_ != Mode::staged && mode_ != Mode::direct) return write_other(bytes);
+    if (!writer_.write(bytes)) failed_ = true;
+    return !failed_;
+  }
   // Hands the buffer to the temporary file; false on any error so far.
   bool flush();
   // Makes what was written so far the target's content, so that other
@@ -62,6 +66,7 @@ class StagedFile {
   enum class Mode { none, staged, published, direct, memory };
 
   bool start_temp(bool copy_target);
+  bool write_other(std::string_view bytes);
   bool resume();
   bool copy_target_into_temp();
 
@@ -71,6 +76,7 @@ class StagedFile {
   std::string memory_;  // the version of a check run
   platform::FileWriter writer_;
   bool had_target_ = false;
+  bool in_place_ = false;  // a regular file written directly (no room for the temporary name)
   bool failed_ = false;
 };
 

@@ -109,5 +109,31 @@ TEST_F(FastOutputTest, TargetKindDecidesHowAVersionIsWritten) {
   EXPECT_EQ(platform::file_kind(dir_ + "/dangling"), platform::FileKind::regular);
 }
 
+// When the temporary file cannot be made for any reason but the length of
+// its name, the old version must stay whole: writing it in place would lose
+// what only it holds.
+TEST_F(FastOutputTest, TemporaryFileThatCannotBeMadeLeavesTheOldVersion) {
+  std::string target = write("kept.txt", "old version");
+  // A directory where the temporary file would go: the target itself could
+  // still be opened.
+  ASSERT_TRUE(platform::create_directory(StagedFile::temp_path(target)));
+  StagedFile file;
+  EXPECT_FALSE(file.open(target, false));
+  EXPECT_EQ(read(target), "old version");
+
+  // A name with no room for the temporary name is still written in place,
+  // and the version so written can be read back.
+  std::string long_name = dir_ + "/" + std::string(250, 'n');
+  platform::write_file(long_name, "old");
+  ASSERT_TRUE(file.open(long_name, false));
+  EXPECT_TRUE(file.is_direct());
+  EXPECT_TRUE(file.write("new"));
+  EXPECT_TRUE(file.finish());
+  std::string content;
+  EXPECT_TRUE(file.new_content(content));
+  EXPECT_EQ(content, "new");
+  EXPECT_TRUE(file.commit());
+}
+
 }  // namespace
 }  // namespace quill
