@@ -42,18 +42,30 @@ constexpr Keyword kKeywords[] = {
     {"pragma", TokenKind::pragma},
 };
 
-bool is_white(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+// Character classes as bits of one table entry per byte, so that the
+// scanning loops test a byte with one load.
+constexpr unsigned char kWhite = 1;
+constexpr unsigned char kLetter = 2;  // bytes above 127 too: UTF-8 names pass through whole
+constexpr unsigned char kWordChar = 4;
 
-// Bytes above 127 count as letters so that UTF-8 names pass through whole.
-bool is_letter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c > 127;
+constexpr std::array<unsigned char, 256> make_char_classes() {
+  std::array<unsigned char, 256> classes{};
+  for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f'}) classes[c] = kWhite;
+  for (int c = 0; c < 256; ++c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c > 127)
+      classes[c] = kLetter | kWordChar;
+    if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_') classes[c] = kWordChar;
+  }
+  return classes;
 }
+constexpr std::array<unsigned char, 256> kCharClasses = make_char_classes();
 
-bool is_word_char(unsigned char c) {
-  return is_letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+bool has_class(char c, unsigned char bits) {
+  return (kCharClasses[static_cast<unsigned char>(c)] & bits) != 0;
 }
+bool is_white(char c) { return has_class(c, kWhite); }
+bool is_letter(char c) { return has_class(c, kLetter); }
+bool is_word_char(char c) { return has_class(c, kWordChar); }
 
 char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -322,21 +334,33 @@ long ModelLexer::line_feeds() const {
 }
 
 std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
-  if (kind_ == TokenKind::eof) return "<eof>";
+  std::string out;
+  assign_text(out, strip_quotes, unescape);
+  return out;
+}
+
+void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape) const {
+  if (kind_ == TokenKind::eof) {
+    out.assign("<eof>");
+    return;
+  }
   std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
   if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-  if (kind_ != TokenKind::str_literal) return std::string(raw);
-  if (strip_quotes && raw.size() >= 2) raw = raw.substr(1, raw.size() - 2);
-  if (!unescape) return std::string(raw);
-  std::string out;
-  out.reserve(raw.size());
-  for (size_t i = 0; i < raw.size(); ++i) {
+  if (kind_ == TokenKind::str_literal && strip_quotes && raw.size() >= 2)
+    raw = raw.substr(1, raw.size() - 2);
+  const size_t backslash =
+      kind_ == TokenKind::str_literal && unescape ? raw.find('\\') : std::string_view::npos;
+  if (backslash == std::string_view::npos) {
+    out.assign(raw);
+    return;
+  }
+  out.assign(raw.substr(0, backslash));
+  for (size_t i = backslash; i < raw.size(); ++i) {
     if (raw[i] == '\\') {
       if (++i >= raw.size()) break;
     }
     out += raw[i];
   }
-  return out;
 }
 
 // --- ModelFileLexer ---------------------------------------------------------
@@ -361,8 +385,14 @@ bool ModelFileLexer::open(const std::string& file_name) {
 }
 
 TokenKind ModelFileLexer::next() {
+  if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
+  return next_from_new_chunk();
+}
+
+// Kept apart from next() so that the common call, a token within the
+// current chunk, stays short.
+TokenKind ModelFileLexer::next_from_new_chunk() {
   for (;;) {
-    if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
     if (has_chunk_) lines_before_chunk_ += lines_in_chunk_;
     if (!load_next_chunk()) {
       has_chunk_ = false;
@@ -372,6 +402,7 @@ TokenKind ModelFileLexer::next() {
       std::string().swap(chunk_);
       return TokenKind::eof;
     }
+    if (lexer_.next() != TokenKind::eof) return lexer_.kind();
   }
 }
 
@@ -415,8 +446,17 @@ void ModelFileLexer::append_line(std::string_view line) {
   ++lines_in_chunk_;
 }
 std::string ModelFileLexer::text(bool strip_quotes) const {
-  if (!has_chunk_) return "<eof>";
-  return lexer_.text(strip_quotes, true);
+  std::string out;
+  assign_text(out, strip_quotes);
+  return out;
+}
+
+void ModelFileLexer::assign_text(std::string& out, bool strip_quotes) const {
+  if (has_chunk_) {
+    lexer_.assign_text(out, strip_quotes, true);
+  } else {
+    out.assign("<eof>");
+  }
 }
 
 long ModelFileLexer::line() {

@@ -84,6 +84,8 @@ class ModelLexer {
   // For a str_literal, unescape drops each backslash and keeps what follows
   // it, and strip_quotes drops the first and last character.
   std::string text(bool strip_quotes, bool unescape) const;
+  // The same into out, whose buffer is reused.
+  void assign_text(std::string& out, bool strip_quotes, bool unescape) const;
   // Number of line feeds in the whole text.
   long line_feeds() const;
 
@@ -122,6 +124,8 @@ class ModelFileLexer {
   TokenKind kind() const { return has_chunk_ ? lexer_.kind() : TokenKind::eof; }
   // The current token, unescaped; "<eof>" at the end.
   std::string text(bool strip_quotes) const;
+  // The same into out, whose buffer is reused.
+  void assign_text(std::string& out, bool strip_quotes) const;
   size_t offset() const { return lexer_.offset(); }
   size_t length() const { return lexer_.length(); }
   // 1-based line of the current token in the file.
@@ -129,6 +133,7 @@ class ModelFileLexer {
   const std::string& file_name() const { return file_name_; }
 
  private:
+  TokenKind next_from_new_chunk();
   bool load_next_chunk();
   std::string_view take_line();
   void append_line(std::string_view line);

@@ -91,10 +91,7 @@ ModelParser::Result ModelParser::parse(const std::string& model_name) {
   return result;
 }
 
-bool ModelParser::expect(Kinds kinds) {
-  for (TokenKind k : kinds) {
-    if (k == kind()) return true;
-  }
+bool ModelParser::fail_expect(Kinds kinds) {
   error(expectation_message(kinds, text(), kind(), lexer_->line()));
   return ok_ = false;
 }
@@ -109,6 +106,7 @@ bool ModelParser::fail_nesting() {
 // file -> { top-level } eof
 bool ModelParser::parse_file() {
   depth_ = 0;
+  kind_ = TokenKind::eof;
   advance();
   while (ok_ && kind() != K::eof) {
     if (!top_level()) return false;
@@ -243,11 +241,11 @@ bool ModelParser::attribute_decl(ModelObject& object, const std::string& name) {
 bool ModelParser::type_ref(TypedElement& element) {
   if (!expect({K::identifier, K::mapping})) return false;
   if (kind() == K::mapping) {
-    element.mapping = text();
+    take_text(element.mapping);
     advance();
     if (!expect({K::identifier})) return false;
   }
-  element.type = text();
+  take_text(element.type);
   advance();
   return true;
 }
@@ -351,7 +349,7 @@ bool ModelParser::transition(State& state) {
   if (!expect({K::right_arrow})) return false;
   advance();
   if (!expect({K::identifier})) return false;
-  transition->target_state = text();
+  take_text(transition->target_state);
   advance();
   if (!expect({K::semi, K::left_bracket})) return false;
   if (kind() == K::left_bracket) {
@@ -388,7 +386,7 @@ bool ModelParser::flow_decl(Process& process) {
   flow->direction = kind() == K::from ? kFlowFrom : kFlowTo;
   advance();
   if (!expect({K::identifier})) return false;
-  flow->other_end = text();
+  take_text(flow->other_end);
   advance();
   if (!expect({K::left_bracket, K::semi})) return false;
   if (kind() == K::left_bracket) {
@@ -601,7 +599,7 @@ bool ModelParser::ctic(Element& element, bool& at_eof) {
 // value -> name | text | block   (the kind has been checked by the caller)
 bool ModelParser::value(std::string& out) {
   if (kind() == K::double_l_brace) return block(out);
-  out = text();
+  take_text(out);
   advance();
   return true;
 }
@@ -610,7 +608,7 @@ bool ModelParser::value(std::string& out) {
 bool ModelParser::block(std::string& out) {
   advance();
   if (!expect({K::multiline_text})) return false;
-  out = lexer_->text(false);
+  lexer_->assign_text(out, false);
   advance();
   if (!expect({K::double_r_brace})) return false;
   advance();

@@ -89,16 +89,27 @@ class ModelParser {
 
   void add_characteristic(Element& element, const std::string& name, const std::string& value);
 
-  // Token helpers.
-  TokenKind kind() const { return lexer_->kind(); }
+  // Token helpers. The current kind is kept here, as every rule asks for it
+  // several times per token.
+  TokenKind kind() const { return kind_; }
   std::string text() const { return lexer_->text(true); }
-  void advance() { lexer_->next(); }
+  // The current token's text into out, reusing out's buffer.
+  void take_text(std::string& out) const { lexer_->assign_text(out, true); }
+  void advance() { kind_ = lexer_->next(); }
   // True when the current token is one of kinds; otherwise reports the
-  // expectation, clears the ok flag and returns false.
-  bool expect(Kinds kinds);
+  // expectation, clears the ok flag and returns false. Inline: the lists
+  // are constants at every call, so the test folds into a few compares.
+  bool expect(Kinds kinds) {
+    for (TokenKind k : kinds) {
+      if (k == kind_) return true;
+    }
+    return fail_expect(kinds);
+  }
+  bool fail_expect(Kinds kinds);
   bool fail_nesting();
 
   std::unique_ptr<ModelFileLexer> lexer_;
+  TokenKind kind_ = TokenKind::eof;  // of the lexer's current token
   std::unique_ptr<Model> model_;
   ModelFileList files_;
   std::string current_file_;
