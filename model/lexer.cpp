@@ -72,9 +72,11 @@ char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - '
 constexpr unsigned kCxxWord = 1;
 constexpr unsigned kAdaWord = 2;
 
-// Keywords and reserved words in one open-addressed table keyed by the
-// lower-cased word. The lexer classifies nearly every word of a model, so a
-// word costs one hash, taken while it is lowered, and mostly one probe.
+// Keywords and reserved words in one open-addressed table of lower-case
+// words. The lexer classifies nearly every word of a model, and most are
+// ordinary names: a word is placed by its length and its first and last
+// letters, lowered, so that a name usually meets a free slot, or an entry of
+// another length, without being read whole.
 class WordTable {
  public:
   struct Entry {
@@ -92,28 +94,38 @@ class WordTable {
     for (std::string_view word : ada_reserved_words()) slot(word).reserved |= kAdaWord;
   }
 
-  static std::uint32_t hash_step(std::uint32_t hash, char c) {
-    return (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  }
-  static constexpr std::uint32_t kHashStart = 2166136261u;
-
-  // The entry of the lower-cased word whose hash is given, or nullptr.
-  const Entry* find(std::string_view lowered, std::uint32_t hash) const {
-    for (size_t i = hash & kMask;; i = (i + 1) & kMask) {
+  // The entry of the word in any case, or nullptr; the word is not empty.
+  const Entry* find(std::string_view word) const {
+    if (word.size() > kLongestWord) return nullptr;
+    for (size_t i = place(word);; i = (i + 1) & kMask) {
       const Entry& e = slots_[i];
       if (e.word.empty()) return nullptr;
-      if (e.word == lowered) return &e;
+      if (e.word.size() == word.size() && equals_lowered(e.word, word)) return &e;
     }
   }
 
  private:
-  static constexpr size_t kSlots = 512;  // a power of two, well above the ~110 words
+  static constexpr size_t kSlotBits = 9;
+  static constexpr size_t kSlots = size_t{1} << kSlotBits;  // well above the ~110 words
   static constexpr size_t kMask = kSlots - 1;
 
+  static size_t place(std::string_view word) {
+    const std::uint32_t key = static_cast<std::uint32_t>(word.size()) << 16 |
+                              static_cast<unsigned char>(lower_ascii(word.front())) << 8 |
+                              static_cast<unsigned char>(lower_ascii(word.back()));
+    return (key * 0x9E3779B1u) >> (32 - kSlotBits);
+  }
+
+  // lower is lower-case; word has its size.
+  static bool equals_lowered(std::string_view lower, std::string_view word) {
+    for (size_t i = 0; i < word.size(); ++i) {
+      if (lower[i] != lower_ascii(word[i])) return false;
+    }
+    return true;
+  }
+
   Entry& slot(std::string_view word) {
-    std::uint32_t hash = kHashStart;
-    for (char c : word) hash = hash_step(hash, c);
-    size_t i = hash & kMask;
+    size_t i = place(word);
     while (!slots_[i].word.empty() && slots_[i].word != word) i = (i + 1) & kMask;
     slots_[i].word = word;
     return slots_[i];
@@ -213,6 +225,10 @@ TokenKind ModelLexer::next() {
       return kind_;
     }
     const char c = text_[start_];
+    if (is_letter(c) || c == '_') {  // the common case first
+      scan_word();
+      return kind_;
+    }
     const char after = start_ + 1 < text_.size() ? text_[start_ + 1] : '\0';
     if (c == '-' && after == '-') {
       scan_comment();
@@ -235,8 +251,6 @@ TokenKind ModelLexer::next() {
       after_braces_ = false;
     } else if (c == '{' || c == '}') {
       set(TokenKind::unknown, 1);
-    } else if (is_letter(c) || c == '_') {
-      scan_word();
     } else {
       scan_to_white();
     }
@@ -289,21 +303,12 @@ void ModelLexer::scan_word() {
   set(word_kind(text_.substr(start_, i - start_)), i - start_);
 }
 
-// Keywords, mappings and reserved words are recognised in any case. Only a
-// word short enough to be a keyword or reserved word is lowered, into a
-// buffer of its own.
+// Keywords, mappings and reserved words are recognised in any case.
 TokenKind ModelLexer::word_kind(std::string_view word) const {
   unsigned reserved = 0;
-  if (word.size() <= WordTable::kLongestWord) {
-    char lowered[WordTable::kLongestWord];
-    std::uint32_t hash = WordTable::kHashStart;
-    for (size_t i = 0; i < word.size(); ++i) {
-      lowered[i] = lower_ascii(word[i]);
-      hash = WordTable::hash_step(hash, lowered[i]);
-    }
-    const WordTable::Entry* entry = word_table().find({lowered, word.size()}, hash);
-    if (entry != nullptr && entry->keyword != TokenKind::identifier) return entry->keyword;
-    if (entry != nullptr) reserved = entry->reserved;
+  if (const WordTable::Entry* entry = word_table().find(word)) {
+    if (entry->keyword != TokenKind::identifier) return entry->keyword;
+    reserved = entry->reserved;
   }
   if (is_mapping_word(word)) return TokenKind::mapping;
   if ((!options_.allow_cxx_words && (reserved & kCxxWord) != 0) ||
@@ -351,7 +356,9 @@ void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape)
   const size_t backslash =
       kind_ == TokenKind::str_literal && unescape ? raw.find('\\') : std::string_view::npos;
   if (backslash == std::string_view::npos) {
-    out.assign(raw);
+    // clear and append: cheaper than the general assign for short texts
+    out.clear();
+    out.append(raw);
     return;
   }
   out.assign(raw.substr(0, backslash));
