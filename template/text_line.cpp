@@ -14,6 +14,7 @@
 // input can exhaust the stack.
 #include "template/text_line.h"
 
+#include <array>
 #include <utility>
 
 #include "foundation/char_set.h"
@@ -85,10 +86,27 @@ ComputedReference::ComputedReference(ComputedReference&&) noexcept = default;
 ComputedReference& ComputedReference::operator=(ComputedReference&&) noexcept = default;
 ComputedReference::~ComputedReference() = default;
 
+namespace {
+
+// The per-position tables of a parser. A computed reference is parsed while
+// the text around it still is, so there is one set per nesting depth; kept
+// from line to line, they spare every line its own allocations.
+struct ParseTables {
+  std::vector<char> valid;      // a '<' at the position begins a reference
+  std::vector<size_t> next_gt;  // the first '>' after the position
+};
+
+ParseTables& tables_at(int depth) {
+  thread_local std::array<ParseTables, kMaxReferenceDepth + 1> tables;
+  return tables[static_cast<size_t>(depth)];
+}
+
+}  // namespace
+
 class TextParser {
  public:
   TextParser(std::string_view text, bool strip, int depth)
-      : text_(text), strip_(strip), depth_(depth) {}
+      : text_(text), strip_(strip), depth_(depth), valid_(tables_at(depth).valid) {}
 
   void parse(std::vector<TextElement>& out);
 
@@ -103,16 +121,17 @@ class TextParser {
   bool strip_;
   int depth_;
   size_t pos_ = 0;
-  std::vector<bool> valid_;  // per position: a '<' there begins a reference
+  std::vector<char>& valid_;  // per position: a '<' there begins a reference
 };
 
 void TextParser::compute_valid() {
   const size_t n = text_.size();
-  valid_.assign(n, false);
+  valid_.assign(n, 0);
   if (text_.find('<') == std::string_view::npos) return;
   const CharSet& names = sets::reference_name_chars();
   constexpr size_t kNone = std::string_view::npos;
-  std::vector<size_t> next_gt(n + 1, kNone);  // the first '>' after position i
+  std::vector<size_t>& next_gt = tables_at(depth_).next_gt;
+  next_gt.assign(n + 1, kNone);
   for (size_t i = n; i-- > 0;) {
     next_gt[i] = (i + 1 < n && text_[i + 1] == '>') ? i + 1 : next_gt[i + 1];
   }
@@ -137,6 +156,12 @@ void TextParser::compute_valid() {
 std::string TextParser::collect_literal() {
   std::string literal;
   while (pos_ < text_.size()) {
+    // Copy the run up to the next character that may end or escape it.
+    size_t stop = pos_;
+    while (stop < text_.size() && text_[stop] != '\\' && text_[stop] != '<') ++stop;
+    literal.append(text_, pos_, stop - pos_);
+    pos_ = stop;
+    if (pos_ == text_.size()) break;
     char c = text_[pos_];
     if (c == '\\' && pos_ + 1 < text_.size()) {
       literal += text_[pos_ + 1];
@@ -170,7 +195,7 @@ void TextParser::add_reference(std::string_view content, std::vector<TextElement
   if (all_digits(content)) {
     out.emplace_back(ColumnStop{column_number(content)});
   } else if (content.find('<') == std::string_view::npos) {
-    out.emplace_back(VariableReference(content));
+    out.emplace_back(std::in_place_type<VariableReference>, content);
   } else if (depth_ >= kMaxReferenceDepth) {
     out.emplace_back(LiteralText{"<" + std::string(content) + ">"});
   } else {
