@@ -86,6 +86,59 @@ TEST(LinkTest, FunctionsParentsAndFlags) {
   EXPECT_TRUE(base.users.size() == 1 && mix.users.size() == 1);
 }
 
+// Relation lists hold each object once, at the place of its last use, both
+// on a first link and when a linked model is linked again.
+TEST(LinkTest, RelationListsOnFirstAndRepeatedLinks) {
+  Model model("m");
+  ModelObject& base = add_object(model, "Base");
+  ModelObject& x = add_object(model, "X", {"Base"});
+  ModelObject& y = add_object(model, "Y");
+  add_attribute(x, "a", "Y");
+  add_attribute(x, "b", "Base");
+  add_attribute(x, "c", "Y");
+  add_attribute(y, "d", "Base");
+  add_attribute(y, "e", "X");
+  add_attribute(base, "f", "Y");
+  struct Expected {
+    const ModelObject* object;
+    const char* users;
+    const char* used;
+    size_t using_attributes;
+  } expected[] = {
+      {&base, "X,Y", "Y", 2},
+      {&x, "Y", "Y,Base", 1},
+      {&y, "Base,X", "Base,X", 3},
+  };
+  for (int round = 1; round <= 2; ++round) {
+    link_model(model);
+    for (const Expected& e : expected) {
+      EXPECT_EQ(names_of(e.object->users), e.users) << e.object->name << " link " << round;
+      EXPECT_EQ(names_of(e.object->used_objects), e.used) << e.object->name << " link " << round;
+      EXPECT_EQ(e.object->using_attributes.size(), e.using_attributes)
+          << e.object->name << " link " << round;
+    }
+  }
+}
+
+// A type used by every object of a large model lists each user once, in
+// model order.
+TEST(LinkTest, PopularTypeListsEveryUserOnce) {
+  Model model("m");
+  add_object(model, "T");
+  constexpr int kUsers = 3000;
+  for (int i = 0; i < kUsers; ++i) {
+    ModelObject& user = add_object(model, "U" + std::to_string(i));
+    add_attribute(user, "a", "T");
+    add_attribute(user, "b", "T");
+  }
+  link_model(model);
+  const ModelObject& t = *model.objects.front();
+  ASSERT_EQ(t.users.size(), static_cast<size_t>(kUsers));
+  EXPECT_EQ(t.users.front()->name, "U0");
+  EXPECT_EQ(t.users.back()->name, "U" + std::to_string(kUsers - 1));
+  EXPECT_EQ(t.using_attributes.size(), static_cast<size_t>(2 * kUsers));
+}
+
 TEST(LinkTest, NestedObjectsAreNotVisited) {
   Model model("m");
   add_object(model, "T");
