@@ -1,5 +1,6 @@
 #include "output/output_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -195,26 +196,21 @@ void OutputFile::write(std::string_view text, bool line_end, int template_line) 
     append(int_text(template_line));
     append(" ) ");
   }
-  append(text);
-  if (line_end) append(strip_returns_ ? "\n" : "\r\n");
+  if (disabled_) return;  // the trace text could not be written
+  if (!stream_.write(text) || (line_end && !stream_.write(strip_returns_ ? "\n" : "\r\n")))
+    report_write_failure();
 }
 
 // Most text holds no line feed: one search settles it, and the column then
 // moves by the length of the text.
 void OutputFile::count_text(std::string_view text, bool line_end) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  const char* after_lf = begin;  // just past the last line feed
-  for (const char* p = begin; p != end;) {
-    const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
-    if (lf == nullptr) break;
-    p = after_lf = static_cast<const char*>(lf) + 1;
-    ++line_count_;
-  }
-  if (after_lf == begin)
+  const char* first = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+  if (first == nullptr) {
     column_ += static_cast<int>(text.size());
-  else
-    column_ = 1 + static_cast<int>(end - after_lf);
+  } else {
+    column_ = static_cast<int>(text.size() - text.rfind('\n'));
+    line_count_ += static_cast<long>(std::count(first, text.data() + text.size(), '\n'));
+  }
   if (line_end) {
     column_ = 1;
     ++line_count_;
