@@ -55,16 +55,18 @@ void set_positions(SymbolTable& table, const PositionNames& names, bool first, b
 
 // The position variables of one walk, for every entry. An entry after the
 // first finds them where the previous entry set them: while the innermost
-// scope is the same list and nothing added, removed or set anything in it
-// since (its version tells), the Variables found then are assigned directly
-// instead of being looked up by name again.
+// scope is the walk's own list and nothing added, removed or set anything in
+// it since (its version tells), the Variables found then are assigned
+// directly instead of being looked up by name again.
 class Positions {
  public:
-  Positions(const PositionNames& names, bool subs) : names_(names), subs_(subs) {}
+  Positions(const PositionNames& names, bool subs, const ItemList& own)
+      : names_(names), subs_(subs), own_(own) {}
 
   void set(SymbolTable& table, bool first, bool last, long position) {
     ItemList& scope = table.current_scope();
-    if (&scope != scope_ || scope.version() != version_) return set_by_name(table, first, last, position);
+    if (&scope != &own_ || scope_ != &own_ || scope.version() != version_)
+      return set_by_name(table, first, last, position);
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
     const std::string_view values[4] = {bool_text(first && last), bool_text(first),
@@ -104,7 +106,8 @@ class Positions {
 
   const PositionNames& names_;
   const bool subs_;
-  const ItemList* scope_ = nullptr;
+  const ItemList& own_;
+  const ItemList* scope_ = nullptr;  // where the Variables in found_ are
   std::uint64_t version_ = 0;
   Variable* found_[8] = {};
 };
@@ -243,7 +246,7 @@ void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& ru
   const PositionNames names = stem == it.prefix() ? it.position_names() : PositionNames::of(stem);
 
   ItemList own;
-  Positions positions(names, row.subs_names);
+  Positions positions(names, row.subs_names, own);
   bool separator_pending = false;
   const size_t count = visits.size();
   for (size_t i = 0; i < count; ++i) {
