@@ -38,6 +38,7 @@ void start_output_options(const CommandLine& line, const OutputOptions& options,
                           const std::string& ini_dir) {
   set_check_run(options.check);
   clear_file_record();
+  set_file_record(!options.depfile.empty());
   const std::string* option = line.option("onlychanged");
   std::string value = "false";
   if (option)

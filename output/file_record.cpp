@@ -55,11 +55,22 @@ std::string depfile_path(const std::string& path) {
   return absolute;
 }
 
+bool& recording() {
+  static bool on = true;
+  return on;
+}
+
 }  // namespace
 
-void note_file_read(const std::string& path) { read_files().add(path); }
+void set_file_record(bool on) { recording() = on; }
 
-void note_file_written(const std::string& path) { written_files().add(path); }
+void note_file_read(const std::string& path) {
+  if (recording()) read_files().add(path);
+}
+
+void note_file_written(const std::string& path) {
+  if (recording()) written_files().add(path);
+}
 
 void clear_file_record() {
   read_files().clear();

@@ -16,6 +16,10 @@ void note_file_read(const std::string& path);
 void note_file_written(const std::string& path);
 // Forgets every noted file.
 void clear_file_record();
+// Whether files are noted at all (on at process start). A run that writes
+// no dependency file turns it off and so keeps no list of every file it
+// generates.
+void set_file_record(bool on);
 
 const std::vector<std::string>& files_read();
 const std::vector<std::string>& files_written();

@@ -97,6 +97,7 @@ OutputFile& output_file() {
 void reset_output_file() {
   output_file().reset();
   clear_file_record();
+  set_file_record(true);
   set_check_run(false);
 }
 

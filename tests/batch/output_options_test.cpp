@@ -9,6 +9,7 @@
 #include "foundation/commands.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
+#include "output/file_record.h"
 #include "output/output_file.h"
 #include "tests/support/test_support.h"
 
@@ -92,6 +93,25 @@ TEST_F(OutputOptionsTest, DependencyFileNamesWhatTheRunWroteAndRead) {
   EXPECT_EQ(run({"/depfile", "--check"}), kExitFailure);
   EXPECT_EQ(output().substr(0, 51), "***ERROR    The option /depfile needs a file name.\n");
   EXPECT_EQ(run({"/depfile", "no/such/dir/deps.d"}), kExitFailure);
+}
+
+// Without a dependency file a run keeps no list of the files it touched.
+TEST_F(OutputOptionsTest, FilesAreNotedOnlyForADependencyFile) {
+  struct Row {
+    std::vector<std::string> options;
+    size_t written, read;
+  } rows[] = {
+      {{}, 0, 0},
+      {{"/depfile", "deps.d"}, 1, 2},
+      {{"--check"}, 0, 0},
+      {{"/depfile", "deps.d", "--check"}, 1, 2},
+  };
+  for (const Row& row : rows) {
+    std::string where = row.options.empty() ? "(none)" : row.options[0] + " " + row.options.back();
+    run(row.options);
+    EXPECT_EQ(files_written().size(), row.written) << where;
+    EXPECT_EQ(files_read().size(), row.read) << where;
+  }
 }
 
 TEST_F(OutputOptionsTest, OnlyChangedComesFromTheOptionElseQuillIni) {
