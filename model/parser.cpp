@@ -60,6 +60,7 @@ ModelParser::~ModelParser() = default;
 
 ModelParser::Result ModelParser::parse(const std::string& model_name) {
   settings().set("DSMHasUIDs", "false");
+  saw_uid_ = false;
   options_ = LexerOptions{true, !settings().is_true("NoAdaKeywords"),
                           !settings().is_true("NoCxxKeywords")};
   strip_returns_ = settings().is_true("StripReturns");
@@ -596,6 +597,19 @@ bool ModelParser::ctic(Element& element, bool& at_eof) {
   return true;
 }
 
+// On an element that had no characteristics before the list, the element's
+// characteristics are exactly the names of the list so far. A short list is
+// searched directly; a long one through a hash set of its names, filled when
+// the list reaches kCticsScanned names, so that it costs linear time.
+bool ModelParser::ctic_repeated(const Element& element, const std::string& name) {
+  const ItemList& list = element.characteristics();
+  if (list.count() < kCticsScanned) return list.find(std::string_view(name)) != nullptr;
+  if (ctic_names_.empty()) {
+    for (const Variable& v : list.variables()) ctic_names_.insert(v.name().text());
+  }
+  return !ctic_names_.insert(name).second;
+}
+
 // value -> name | text | block   (the kind has been checked by the caller)
 bool ModelParser::value(std::string& out) {
   if (kind() == K::double_l_brace) return block(out);
@@ -616,13 +630,14 @@ bool ModelParser::block(std::string& out) {
 }
 
 // The variable caches are left empty here: they are built on first request,
-// once the element is complete. An element that had no characteristics
-// before its list is checked for repeats through a hash set, so that a long
-// list costs linear time.
+// once the element is complete.
 void ModelParser::add_characteristic(Element& element, const std::string& name,
                                      const std::string& value) {
-  if (name == "uid") settings().set("DSMHasUIDs", "true");
-  bool repeated = ctics_on_fresh_element_ ? !ctic_names_.insert(name).second
+  if (name == "uid" && !saw_uid_) {
+    saw_uid_ = true;
+    settings().set("DSMHasUIDs", "true");
+  }
+  bool repeated = ctics_on_fresh_element_ ? ctic_repeated(element, name)
                                           : element.characteristic(name) != nullptr;
   if (repeated) {
     warning("The characteristic '%s' is redundantly defined (line %s of obj model).", name,

@@ -88,6 +88,7 @@ class ModelParser {
   bool block(std::string& out);
 
   void add_characteristic(Element& element, const std::string& name, const std::string& value);
+  bool ctic_repeated(const Element& element, const std::string& name);
 
   // Token helpers. The current kind is kept here, as every rule asks for it
   // several times per token.
@@ -117,8 +118,11 @@ class ModelParser {
   bool strip_returns_ = false;
   bool ok_ = true;
   int depth_ = 0;
-  std::unordered_set<std::string> ctic_names_;  // names in the list being read
+  // Lists shorter than this are searched for repeats without the set.
+  static constexpr size_t kCticsScanned = 8;
+  std::unordered_set<std::string> ctic_names_;  // names in a long list being read
   bool ctics_on_fresh_element_ = false;
+  bool saw_uid_ = false;  // DSMHasUIDs has been set for this parse
 };
 
 // The expectation message for the acceptable kinds and the found token.

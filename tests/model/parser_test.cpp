@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "foundation/settings.h"
 #include "model/elements.h"
@@ -250,6 +251,36 @@ TEST_F(ModelParserTest, RedundantCharacteristicWarnsOnce) {
   EXPECT_EQ(output(),
             " **WARNING  The characteristic 'a' is redundantly defined (line 2 of obj "
             "model).\n");
+}
+
+// Repeats are found however long the list, before and after it grows past
+// the names searched one by one; the first value stays.
+TEST_F(ModelParserTest, RedundantCharacteristicsInListsOfAnyLength) {
+  struct Case {
+    int names;                 // c0 .. c<names-1>, each = its index
+    std::vector<int> repeats;  // then these again, = "again"
+  } cases[] = {
+      {3, {1}}, {7, {0, 6}}, {8, {7}}, {9, {0, 8}}, {20, {3, 19, 3}},
+  };
+  for (const Case& c : cases) {
+    clear_output();
+    std::string text = "object A\nend [";
+    std::string kept;
+    for (int i = 0; i < c.names; ++i) {
+      std::string n = "c" + std::to_string(i);
+      text += n + " = \"" + std::to_string(i) + "\", ";
+      kept += (i > 0 ? "," : "") + n + "=" + std::to_string(i);
+    }
+    std::string warnings;
+    for (int r : c.repeats) {
+      text += "c" + std::to_string(r) + " = \"again\", ";
+      warnings += " **WARNING  The characteristic 'c" + std::to_string(r) +
+                  "' is redundantly defined (line 2 of obj model).\n";
+    }
+    text += "last];";
+    EXPECT_EQ(parse_text(text), "object A{}[" + kept + ",last=true]") << c.names;
+    EXPECT_EQ(output(), warnings) << c.names;
+  }
 }
 
 TEST_F(ModelParserTest, UidCharacteristicMarksTheModel) {
