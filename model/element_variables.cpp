@@ -29,63 +29,67 @@ void add_return_type(ItemList& list, std::string_view r, const ReturnType& rtype
 ItemList& Parameter::variables(std::string_view prefix) {
   enum { kName, kHasDefault, kDefault };
   static FieldNames fields{"name", "has_default_val", "default_val"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   // A parameter is named by the prefix asked for, not by the remembered one.
   std::string_view e = prefix.empty() || prefix == "." ? kParameterPrefix : prefix;
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  add_type_rows(variables_, e, *this);
-  variables_.add_variable(n[kHasDefault], truth(!default_value.empty()));
-  if (!default_value.empty()) variables_.add_variable(n[kDefault], default_value);
-  add_mapping_row(variables_, e, *this);
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kName], name);
+  add_type_rows(vars, e, *this);
+  vars.add_variable(n[kHasDefault], truth(!default_value.empty()));
+  if (!default_value.empty()) vars.add_variable(n[kDefault], default_value);
+  add_mapping_row(vars, e, *this);
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Attribute::variables(std::string_view prefix) {
   enum { kName, kHasInit, kInit };
   static FieldNames fields{"name", "has_init", "init_val"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kAttributePrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  add_characteristics(variables_, characteristics_, e);
-  add_type_rows(variables_, e, *this);
-  variables_.add_variable(n[kHasInit], truth(!initial_value.empty()));
-  if (!initial_value.empty()) variables_.add_variable(n[kInit], initial_value);
-  add_mapping_row(variables_, e, *this);
-  return variables_;
+  vars.add_variable(n[kName], name);
+  add_characteristics(vars, characteristics_, e);
+  add_type_rows(vars, e, *this);
+  vars.add_variable(n[kHasInit], truth(!initial_value.empty()));
+  if (!initial_value.empty()) vars.add_variable(n[kInit], initial_value);
+  add_mapping_row(vars, e, *this);
+  return vars;
 }
 
 ItemList& Instance::variables(std::string_view prefix) {
   enum { kName };
   static FieldNames fields{"name"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kInstancePrefix);
-  variables_.add_variable(fields(e)[kName], name);
-  add_type_rows(variables_, e, *this);
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(fields(e)[kName], name);
+  add_type_rows(vars, e, *this);
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Function::variables(std::string_view prefix) {
   enum { kName, kHasParams, kHasReturn, kHasBody, kBodyText, kReturnGroup };
   static FieldNames fields{"name", "has_params", "has_return", "has_body", "body_text", "rtype"};
   static const InternedName kPlainReturnGroup(kReturnTypeGroup);
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kFunctionPrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  variables_.add_variable(n[kHasParams], truth(!parameters.empty()));
-  variables_.add_variable(n[kHasReturn], truth(return_type != nullptr));
+  vars.add_variable(n[kName], name);
+  vars.add_variable(n[kHasParams], truth(!parameters.empty()));
+  vars.add_variable(n[kHasReturn], truth(return_type != nullptr));
   if (return_type) {
     const InternedName& group = e == kFunctionPrefix ? kPlainReturnGroup : n[kReturnGroup];
-    add_return_type(variables_, group.text(), *return_type);
+    add_return_type(vars, group.text(), *return_type);
   }
-  variables_.add_variable(n[kHasBody], truth(!body_text.empty()));
-  variables_.add_variable(n[kBodyText], body_text.empty() ? std::string_view(" ") : body_text);
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kHasBody], truth(!body_text.empty()));
+  vars.add_variable(n[kBodyText], body_text.empty() ? std::string_view(" ") : body_text);
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 }  // namespace quill

@@ -46,82 +46,89 @@ void add_substitution_rows(ItemList& list, std::string_view e, const Substitutio
 }  // namespace
 
 ItemList& StateAction::variables(std::string_view prefix) {
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  add_action_rows(variables_, effective_prefix(prefix_.text(), kActionPrefix), *this);
-  return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
+  add_action_rows(vars, effective_prefix(prefix_.text(), kActionPrefix), *this);
+  return vars;
 }
 
 ItemList& State::variables(std::string_view prefix) {
   enum { kName, kHasAction, kIsTerminal };
   static FieldNames fields{"name", "has_action", "is_terminal"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kStatePrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  variables_.add_variable(n[kHasAction], truth(action != nullptr));
-  variables_.add_variable(n[kIsTerminal], truth(transitions.empty()));
-  add_characteristics(variables_, characteristics_, e);
+  vars.add_variable(n[kName], name);
+  vars.add_variable(n[kHasAction], truth(action != nullptr));
+  vars.add_variable(n[kIsTerminal], truth(transitions.empty()));
+  add_characteristics(vars, characteristics_, e);
   // The action's rows keep their own fixed names whatever the state's prefix.
-  if (action) add_action_rows(variables_, kActionPrefix, *action);
-  return variables_;
+  if (action) add_action_rows(vars, kActionPrefix, *action);
+  return vars;
 }
 
 ItemList& Transition::variables(std::string_view prefix) {
   enum { kEvent, kTarget, kIsDefault };
   static FieldNames fields{"event", "target_state", "is_default"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kTransitionPrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kEvent], event_name);
-  variables_.add_variable(n[kTarget], target_state);
-  variables_.add_variable(n[kIsDefault], truth(is_default()));
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kEvent], event_name);
+  vars.add_variable(n[kTarget], target_state);
+  vars.add_variable(n[kIsDefault], truth(is_default()));
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Process::variables(std::string_view prefix) {
   enum { kName, kHasFlows };
   static FieldNames fields{"name", "has_flows"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kProcessPrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  variables_.add_variable(n[kHasFlows], truth(!flows.empty()));
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kName], name);
+  vars.add_variable(n[kHasFlows], truth(!flows.empty()));
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Flow::variables(std::string_view prefix) {
   enum { kName, kIsInflow, kIsOutflow, kOtherEnd };
   static FieldNames fields{"name", "is_inflow", "is_outflow", "src_dest_name"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kFlowPrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  variables_.add_variable(n[kIsInflow], truth(direction == kFlowFrom));
-  variables_.add_variable(n[kIsOutflow], truth(direction == kFlowTo));
-  variables_.add_variable(n[kOtherEnd], other_end);
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kName], name);
+  vars.add_variable(n[kIsInflow], truth(direction == kFlowFrom));
+  vars.add_variable(n[kIsOutflow], truth(direction == kFlowTo));
+  vars.add_variable(n[kOtherEnd], other_end);
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Literal::variables(std::string_view prefix) {
   enum { kName, kText };
   static FieldNames fields{"name", "text"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string_view e = effective_prefix(prefix_.text(), kLiteralPrefix);
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  variables_.add_variable(n[kText], text);
-  add_characteristics(variables_, characteristics_, e);
-  return variables_;
+  vars.add_variable(n[kName], name);
+  vars.add_variable(n[kText], text);
+  add_characteristics(vars, characteristics_, e);
+  return vars;
 }
 
 ItemList& Substitution::variables(std::string_view prefix) {
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
-  add_substitution_rows(variables_, kSubstitutionGroup, *this);
-  add_substitution_rows(variables_, effective_prefix(prefix_.text(), kForeignPrefix), *this);
-  return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
+  add_substitution_rows(vars, kSubstitutionGroup, *this);
+  add_substitution_rows(vars, effective_prefix(prefix_.text(), kForeignPrefix), *this);
+  return vars;
 }
 
 }  // namespace quill

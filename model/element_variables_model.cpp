@@ -53,25 +53,26 @@ ItemList& ModelObject::variables(std::string_view prefix) {
          kHasParents, kNotUsed };
   static FieldNames fields{"name", "has_states", "has_objects", "has_functions",
                            "has_attributes", "has_parent", "has_parents", "not_used"};
-  if (!needs_build(variables_, prefix_, prefix)) return variables_;
+  ItemList& vars = cache();
+  if (!needs_build(vars, prefix_, prefix)) return vars;
   std::string e = object_prefix(depth, prefix_.text());
   const InternedName* n = fields(e);
-  variables_.add_variable(n[kName], name);
-  add_characteristics(variables_, characteristics_, e);
-  if (!states.empty()) variables_.add_variable(n[kHasStates], "true");
-  if (!objects.empty()) variables_.add_variable(n[kHasObjects], "true");
-  if (!functions.empty()) variables_.add_variable(n[kHasFunctions], "true");
-  if (!attributes.empty()) variables_.add_variable(n[kHasAttributes], "true");
+  vars.add_variable(n[kName], name);
+  add_characteristics(vars, characteristics_, e);
+  if (!states.empty()) vars.add_variable(n[kHasStates], "true");
+  if (!objects.empty()) vars.add_variable(n[kHasObjects], "true");
+  if (!functions.empty()) vars.add_variable(n[kHasFunctions], "true");
+  if (!attributes.empty()) vars.add_variable(n[kHasAttributes], "true");
   if (!parents.empty()) {
-    variables_.add_variable(n[kHasParent], "true");
-    variables_.add_variable(n[kHasParents], "true");
+    vars.add_variable(n[kHasParent], "true");
+    vars.add_variable(n[kHasParents], "true");
   }
   for (const TextItem& tag : usage_tags.texts())
-    variables_.add_variable(dotted(e, "in_", tag.value()), "true");
-  if (usage_tags.empty()) variables_.add_variable(n[kNotUsed], "true");
-  add_literals(variables_, literals);
-  add_pragmas(variables_, pragmas);
-  return variables_;
+    vars.add_variable(dotted(e, "in_", tag.value()), "true");
+  if (usage_tags.empty()) vars.add_variable(n[kNotUsed], "true");
+  add_literals(vars, literals);
+  add_pragmas(vars, pragmas);
+  return vars;
 }
 
 // The model's list ignores prefixes: it is built once and refilled only
@@ -91,8 +92,8 @@ ItemList& Model::variables(std::string_view) {
       InternedName("dsm.has_processes"), InternedName("dsm.has_behavior"),
       InternedName("dsm.has_inheritance"), InternedName("dsm.has_mult_inheritance"),
       InternedName("dsm.has_literals")};
-  if (!variables_.empty()) return variables_;
-  ItemList& v = variables_;
+  ItemList& v = cache();
+  if (!v.empty()) return v;
   v.add_variable(n[kVersionName], kVersion);
   v.add_variable(n[kIsVersion], "true");
   v.add_variable(n[kDsmName], name);

@@ -58,7 +58,17 @@ void Element::set_characteristic(std::string_view name, std::string_view value) 
   rebuild_variables();
 }
 
-ItemList& Element::variables(std::string_view) { return variables_; }
+ItemList& Element::variables(std::string_view) { return cache(); }
+
+ItemList& Element::cache() {
+  if (!cache_) cache_ = std::make_unique<VariableCache>();
+  return cache_->list;
+}
+
+const ItemList& Element::cached_variables() const {
+  static const ItemList* const none = new ItemList;
+  return cache_ ? cache_->list : *none;
+}
 
 const std::string* Element::characteristic(std::string_view name) const {
   const Variable* v = characteristics_.find(name);
@@ -97,33 +107,33 @@ void Element::keep_common_characteristics(const Element& source) {
 }
 
 void Element::rebuild_variables() {
-  variables_.clear();
+  if (cache_) cache_->list.clear();
   variables(".");
 }
 
 ItemList& Element::scope_variables(std::string_view prefix) {
-  const std::uint64_t before = variables_.version();
+  const std::uint64_t before = cache_ ? cache_->list.version() : 0;
   ItemList& list = variables(prefix);
-  if (&list == &variables_ && !list.empty() && list.version() != before) {
-    filled_version_ = list.version();
-    filled_writes_ = TextItem::value_writes();
+  if (cache_ && &list == &cache_->list && !list.empty() && list.version() != before) {
+    cache_->filled_version = list.version();
+    cache_->filled_writes = TextItem::value_writes();
   }
   return list;
 }
 
 void Element::release_variables() {
-  if (filled_version_ == 0 || variables_.version() != filled_version_ ||
-      TextItem::value_writes() != filled_writes_)
+  if (!cache_ || cache_->filled_version == 0 ||
+      cache_->list.version() != cache_->filled_version ||
+      TextItem::value_writes() != cache_->filled_writes)
     return;
-  variables_.release();
-  filled_version_ = 0;
+  cache_.reset();
 }
 
 // Without a remembered prefix every later request names a prefix of its own
 // and refills the list anyway, so filling it now would be wasted.
 void Element::discard_variables() {
   if (!prefix_.text().empty()) return rebuild_variables();
-  variables_.clear();
+  if (cache_) cache_->list.clear();
 }
 
 // ---- small element queries ----

@@ -33,7 +33,8 @@ class Element {
   // its place) and rebuilds the variable list.
   virtual void set_characteristic(std::string_view name, std::string_view value);
   // The element's own variable list for the prefix; owned by the element,
-  // the same list object every time. The base returns the cache untouched.
+  // the same list object every time until release_variables frees it. The
+  // base returns the cache untouched.
   virtual ItemList& variables(std::string_view prefix);
 
   // The value of the named characteristic, or nullptr.
@@ -62,16 +63,18 @@ class Element {
   // Frees the list when a scope request filled it and nothing changed it
   // since (no item added, removed or set in it, no value written through a
   // found Variable anywhere), so that the lists of a large model need not
-  // all stay in memory. The next request with the remembered prefix fills
-  // the same list again. The caller makes sure no scope holds the list.
+  // all stay in memory. The next request with the remembered prefix makes
+  // and fills a new list. The caller makes sure no scope holds the list.
   void release_variables();
-  // The list as it is now, without filling it.
-  const ItemList& cached_variables() const { return variables_; }
+  // The list as it is now, without filling it (an empty list when none was made).
+  const ItemList& cached_variables() const;
 
  protected:
-  // The variable builders of the derived classes fill variables_ and keep prefix_.
+  // The variable list that `variables` fills, made on first request.
+  ItemList& cache();
+
+  // The variable builders of the derived classes fill cache() and keep prefix_.
   ItemList characteristics_;
-  ItemList variables_;  // the cache that `variables` fills
   // The remembered prefix, initially empty; interned, since a handful of
   // prefixes are remembered by every element of a large model.
   InternedName prefix_ = no_prefix();
@@ -79,10 +82,17 @@ class Element {
  private:
   static const InternedName& no_prefix();
 
-  // variables_.version() and TextItem::value_writes() when a scope request
-  // last filled the list; filled_version_ 0: not filled by such a request.
-  std::uint64_t filled_version_ = 0;
-  std::uint64_t filled_writes_ = 0;
+  // The variable list with what a scope request last filled it with:
+  // list.version() and TextItem::value_writes() at that moment
+  // (filled_version 0: not filled by such a request). It lives on the heap
+  // and only while needed: most elements of a large model have no list at
+  // any one time, and an inline list would cost every element its room.
+  struct VariableCache {
+    ItemList list;
+    std::uint64_t filled_version = 0;
+    std::uint64_t filled_writes = 0;
+  };
+  std::unique_ptr<VariableCache> cache_;
 };
 
 class NamedElement : public Element {
