@@ -1,6 +1,7 @@
 #include "model/items.h"
 
 #include <algorithm>
+#include <new>
 
 namespace quill {
 
@@ -25,10 +26,18 @@ std::string Variable::text() const {
   return out;
 }
 
-// The stock of destroyed Variables and of place arrays. Both are bounded, so
-// that a list once grown very large does not keep its memory after it is
-// emptied; the stock itself lives until exit (it is never destroyed, so that
-// lists destroyed late in the process can still give back to it).
+// The stock of Variables and of place arrays.
+//
+// Variables are made in slabs and never given back to the allocator: a
+// destroyed Variable waits in the stock for the next add_variable, which
+// refills it in place (its value string keeps its room, up to a bound). A
+// model holds its characteristics as Variables by the hundred thousand, and
+// a slab spends no allocator header or rounding on each of them. The stock
+// itself lives until exit (it is never destroyed, so that lists destroyed
+// late in the process can still give back to it).
+//
+// Place arrays are kept in a bounded stock, so that a list once grown very
+// large does not keep its memory after it is emptied.
 class VariablePool {
  public:
   static VariablePool& instance() {
@@ -37,7 +46,7 @@ class VariablePool {
   }
 
   Variable* take(InternedName name, std::string_view value) {
-    if (spare_.empty()) return new Variable(name, value);
+    if (spare_.empty()) return make(name, value);
     Variable* v = spare_.back();
     spare_.pop_back();
     v->name_ = name;
@@ -48,13 +57,16 @@ class VariablePool {
     return v;
   }
 
+  // Takes the item back; a Variable stays in stock for later takes (also one
+  // made elsewhere, which is then never deleted either).
   void give(Item* item) {
-    if (item->kind() != kVariableKind || spare_.size() >= kMaxSpareVariables) {
+    if (item->kind() != kVariableKind) {
       delete item;
       return;
     }
     auto* v = static_cast<Variable*>(item);
-    if (v->value_.capacity() > kMaxKeptValue) std::string().swap(v->value_);
+    if (v->value_.capacity() > kMaxKeptValue || spare_.size() >= kMaxRoomyVariables)
+      std::string().swap(v->value_);
     spare_.push_back(v);
   }
 
@@ -82,14 +94,20 @@ class VariablePool {
   }
 
  private:
-  static constexpr size_t kMaxSpareVariables = 16384;
+  static constexpr size_t kSlabSize = 256;  // Variables per slab
   static constexpr size_t kMaxKeptValue = 256;
+  // Spare Variables beyond this many keep no value room.
+  static constexpr size_t kMaxRoomyVariables = 16384;
   static constexpr size_t kMaxSpareRooms = 1024;  // per class
   // Place arrays are kept by room: class c holds rooms of at least
   // kSmallestRoom << c entries.
   static constexpr size_t kSmallestRoom = 4;
   static constexpr size_t kRoomClasses = 5;
   static constexpr size_t kLargestRoom = (kSmallestRoom << kRoomClasses) - 1;
+
+  struct alignas(Variable) Slot {
+    unsigned char bytes[sizeof(Variable)];
+  };
 
   // The class whose every room holds n entries (kRoomClasses when none does).
   static size_t room_class(size_t n) {
@@ -98,7 +116,21 @@ class VariablePool {
     return c;
   }
 
+  // A new Variable in the current slab, starting a slab when it is used up.
+  Variable* make(InternedName name, std::string_view value) {
+    if (slab_left_ == 0) {
+      next_slot_ = new Slot[kSlabSize];
+      slabs_.push_back(next_slot_);
+      slab_left_ = kSlabSize;
+    }
+    --slab_left_;
+    return new (next_slot_++) Variable(name, value);
+  }
+
   std::vector<Variable*> spare_;
+  std::vector<Slot*> slabs_;  // kept so that the slabs stay reachable
+  Slot* next_slot_ = nullptr;
+  size_t slab_left_ = 0;
   std::vector<std::vector<ItemEntry>> spare_rooms_[kRoomClasses];
 };
 

@@ -34,25 +34,22 @@ class Item {
   Item(const Item&) = default;
   Item& operator=(const Item&) = default;
 
-  int kind() const { return kind_; }
+  // The kind is answered by the class rather than stored: a model holds
+  // Variables by the hundred thousand, and a stored kind would cost each of
+  // them a padded word.
+  virtual int kind() const { return kItemKind; }
   // A new copy of the same class.
   virtual std::unique_ptr<Item> clone() const;
   // True when k is this item's kind or the kind of a class above it.
   virtual bool is_kind(int k) const { return k == kItemKind; }
   // The printable form ("" for a plain Item).
   virtual std::string text() const { return {}; }
-
- protected:
-  explicit Item(int kind) : kind_(kind) {}
-
- private:
-  int kind_ = kItemKind;
 };
 
 class TextItem : public Item {
  public:
   TextItem() : TextItem(kUnassigned) {}
-  explicit TextItem(std::string_view value) : Item(kTextItemKind), value_(value) {}
+  explicit TextItem(std::string_view value) : value_(value) {}
 
   const std::string& value() const { return value_; }
   // Replaces the value. Such writes are counted (value_writes()): a cached
@@ -68,13 +65,13 @@ class TextItem : public Item {
   // The number of counted value writes so far in the process.
   static std::uint64_t value_writes() { return value_writes_; }
 
+  int kind() const override { return kTextItemKind; }
   std::unique_ptr<Item> clone() const override;
   bool is_kind(int k) const override { return k == kTextItemKind || k == kItemKind; }
   // The value followed by CR LF.
   std::string text() const override;
 
  protected:
-  TextItem(int kind, std::string_view value) : Item(kind), value_(value) {}
 
  private:
   friend class VariablePool;
@@ -87,15 +84,15 @@ class Variable final : public TextItem {
  public:
   Variable() : Variable(kUnassigned, kUnassigned) {}
   Variable(std::string_view name, std::string_view value)
-      : TextItem(kVariableKind, value), name_(name) {}
-  Variable(InternedName name, std::string_view value)
-      : TextItem(kVariableKind, value), name_(name) {}
+      : TextItem(value), name_(name) {}
+  Variable(InternedName name, std::string_view value) : TextItem(value), name_(name) {}
   // A literal name would otherwise match both forms above.
   Variable(const char* name, std::string_view value)
       : Variable(std::string_view(name), value) {}
 
   const InternedName& name() const { return name_; }
 
+  int kind() const override { return kVariableKind; }
   std::unique_ptr<Item> clone() const override;
   bool is_kind(int k) const override { return k == kVariableKind || TextItem::is_kind(k); }
   // name, " = ", value, two blanks, CR LF.

@@ -21,7 +21,7 @@ bool holds_item(const ItemList& scope, const Item* item) {
 }  // namespace
 
 SymbolTable::SymbolTable(size_t capacity)
-    : Item(kSymbolTableKind), capacity_(capacity < 1 ? 1 : capacity),
+    : capacity_(capacity < 1 ? 1 : capacity),
       global_(std::make_unique<ItemList>()) {
   scopes_.reserve(capacity_);
   scopes_.push_back(global_.get());

@@ -67,6 +67,7 @@ class SymbolTable : public Item {
   ItemList& current_scope() const { return *scopes_.back(); }
 
   std::unique_ptr<Item> clone() const override;
+  int kind() const override { return kSymbolTableKind; }
   bool is_kind(int k) const override { return k == kSymbolTableKind || k == kItemKind; }
   // Every Variable of scopes 0 to top in order, each as its own text form.
   std::string text() const override;
