@@ -1,7 +1,11 @@
 #include "model/items.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <new>
+
+#include "model/storage_rooms.h"
 
 namespace quill {
 
@@ -26,7 +30,7 @@ std::string Variable::text() const {
   return out;
 }
 
-// The stock of Variables and of place arrays.
+// The stock of Variables.
 //
 // Variables are made in slabs and never given back to the allocator: a
 // destroyed Variable waits in the stock for the next add_variable, which
@@ -35,9 +39,6 @@ std::string Variable::text() const {
 // a slab spends no allocator header or rounding on each of them. The stock
 // itself lives until exit (it is never destroyed, so that lists destroyed
 // late in the process can still give back to it).
-//
-// Place arrays are kept in a bounded stock, so that a list once grown very
-// large does not keep its memory after it is emptied.
 class VariablePool {
  public:
   static VariablePool& instance() {
@@ -70,51 +71,15 @@ class VariablePool {
     spare_.push_back(v);
   }
 
-  // A place array with room for at least n entries when one is in stock.
-  void take_room(std::vector<ItemEntry>& entries, size_t n) {
-    for (size_t c = room_class(n); c < kRoomClasses; ++c) {
-      if (spare_rooms_[c].empty()) continue;
-      entries.swap(spare_rooms_[c].back());
-      spare_rooms_[c].pop_back();
-      return;
-    }
-  }
-
-  // Keeps the place array of a list that no longer needs it (it is left empty).
-  void give_room(std::vector<ItemEntry>& entries) {
-    const size_t room = entries.capacity();
-    if (room >= kSmallestRoom && room <= kLargestRoom) {
-      std::vector<std::vector<ItemEntry>>& stock = spare_rooms_[room_class(room + 1) - 1];
-      if (stock.size() < kMaxSpareRooms) {
-        entries.clear();
-        stock.push_back(std::move(entries));
-      }
-    }
-    std::vector<ItemEntry>().swap(entries);
-  }
-
  private:
   static constexpr size_t kSlabSize = 256;  // Variables per slab
   static constexpr size_t kMaxKeptValue = 256;
   // Spare Variables beyond this many keep no value room.
   static constexpr size_t kMaxRoomyVariables = 16384;
-  static constexpr size_t kMaxSpareRooms = 1024;  // per class
-  // Place arrays are kept by room: class c holds rooms of at least
-  // kSmallestRoom << c entries.
-  static constexpr size_t kSmallestRoom = 4;
-  static constexpr size_t kRoomClasses = 5;
-  static constexpr size_t kLargestRoom = (kSmallestRoom << kRoomClasses) - 1;
 
   struct alignas(Variable) Slot {
     unsigned char bytes[sizeof(Variable)];
   };
-
-  // The class whose every room holds n entries (kRoomClasses when none does).
-  static size_t room_class(size_t n) {
-    size_t c = 0;
-    while (c < kRoomClasses && (kSmallestRoom << c) < n) ++c;
-    return c;
-  }
 
   // A new Variable in the current slab, starting a slab when it is used up.
   Variable* make(InternedName name, std::string_view value) {
@@ -131,34 +96,39 @@ class VariablePool {
   std::vector<Slot*> slabs_;  // kept so that the slabs stay reachable
   Slot* next_slot_ = nullptr;
   size_t slab_left_ = 0;
-  std::vector<std::vector<ItemEntry>> spare_rooms_[kRoomClasses];
 };
 
 namespace {
 // Room made for a list's first item: many lists (characteristics) stay
-// short for good; lists filled often reserve room, or reuse a stocked one.
+// short for good; lists filled often reserve room.
 constexpr size_t kFirstRoom = 1;
 }  // namespace
 
 ItemList::~ItemList() {
   destroy_items();
-  VariablePool::instance().give_room(entries_);
+  give_room();
 }
 
 ItemList::ItemList(ItemList&& other) noexcept
-    : entries_(std::move(other.entries_)),
+    : entries_(other.entries_),
+      count_(other.count_),
+      room_(other.room_),
       version_(other.version_),
       name_mask_{other.name_mask_[0], other.name_mask_[1]} {
-  other.entries_.clear();
+  other.entries_ = nullptr;
+  other.count_ = other.room_ = 0;
   other.forget_names();
   ++other.version_;
 }
 
+// The other list keeps this list's (emptied) room.
 ItemList& ItemList::operator=(ItemList&& other) noexcept {
   if (&other == this) return *this;
   destroy_items();
-  entries_.swap(other.entries_);
-  other.entries_.clear();
+  std::swap(entries_, other.entries_);
+  std::swap(room_, other.room_);
+  count_ = other.count_;
+  other.count_ = 0;
   name_mask_[0] = other.name_mask_[0];
   name_mask_[1] = other.name_mask_[1];
   other.forget_names();
@@ -169,20 +139,30 @@ ItemList& ItemList::operator=(ItemList&& other) noexcept {
 
 void ItemList::destroy_items() {
   VariablePool& pool = VariablePool::instance();
-  for (const ItemEntry& e : entries_) pool.give(e.item);
-  entries_.clear();
+  for (const ItemEntry& e : places()) pool.give(e.item);
+  count_ = 0;
+}
+
+void ItemList::give_room() {
+  RoomStock::give(entries_, room_ * sizeof(ItemEntry));
+  entries_ = nullptr;
+  room_ = 0;
 }
 
 void ItemList::reserve(size_t n) {
-  if (entries_.capacity() >= n) return;
-  if (entries_.empty()) VariablePool::instance().take_room(entries_, n);
-  entries_.reserve(n);
+  if (room_ >= n) return;
+  if (n > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
+  auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
+  if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
+  give_room();
+  entries_ = room;
+  room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));
 }
 
 void ItemList::push(Item* item, const void* name) {
-  if (entries_.size() == entries_.capacity())
-    reserve(entries_.empty() ? kFirstRoom : 2 * entries_.size());
-  entries_.push_back({item, name});
+  if (count_ == room_) reserve(count_ == 0 ? kFirstRoom : 2 * size_t{count_});
+  entries_[count_++] = {item, name};
   if (name != nullptr) {
     const NameBits bits = name_bits(name);
     name_mask_[0] |= bits.first;
@@ -224,11 +204,12 @@ TextItem& ItemList::add_text(std::string_view value) {
 }
 
 void ItemList::remove(const Item* item) {
-  auto it = std::find_if(entries_.begin(), entries_.end(),
-                         [item](const ItemEntry& e) { return e.item == item; });
-  if (it == entries_.end()) return;
+  ItemEntry* const end = entries_ + count_;
+  ItemEntry* it = std::find_if(entries_, end, [item](const ItemEntry& e) { return e.item == item; });
+  if (it == end) return;
   Item* doomed = it->item;
-  entries_.erase(it);
+  std::copy(it + 1, end, it);
+  --count_;
   VariablePool::instance().give(doomed);
   ++version_;
 }
@@ -241,24 +222,24 @@ void ItemList::clear() {
 
 void ItemList::release() {
   clear();
-  VariablePool::instance().give_room(entries_);
+  give_room();
 }
 
 void ItemList::copy_from(const ItemList& source) {
   if (&source == this) return;
   clear();
   reserve(source.count());
-  for (const ItemEntry& e : source.entries_) append_clone(*e.item);
+  for (const ItemEntry& e : source.places()) append_clone(*e.item);
 }
 
 Variable* ItemList::find_id(const void* id) const {
-  for (const ItemEntry& e : entries_)
+  for (const ItemEntry& e : places())
     if (e.name == id) return static_cast<Variable*>(e.item);
   return nullptr;
 }
 
 Variable* ItemList::find(std::string_view name) const {
-  for (const ItemEntry& e : entries_) {
+  for (const ItemEntry& e : places()) {
     if (e.name == nullptr) continue;
     auto* v = static_cast<Variable*>(e.item);
     if (v->name().text() == name) return v;
@@ -277,7 +258,7 @@ Variable& ItemList::set(std::string_view name, std::string_view value) {
 
 std::string ItemList::text() const {
   std::string out;
-  for (const ItemEntry& e : entries_) out += e.item->text();
+  for (const ItemEntry& e : places()) out += e.item->text();
   return out;
 }
 

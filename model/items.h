@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -115,7 +116,7 @@ struct ItemEntry {
 template <class T>
 class ItemIterator {
  public:
-  using Base = std::vector<ItemEntry>::const_iterator;
+  using Base = const ItemEntry*;
   using iterator_category = std::forward_iterator_tag;
   using value_type = std::remove_const_t<T>;
   using difference_type = std::ptrdiff_t;
@@ -148,11 +149,11 @@ class ItemRange {
 // An owning list of Items in the order they were appended.
 //
 // Lists are filled and emptied by the hundred thousand during a generation
-// run, so they avoid the allocator: the Variables a list destroys go to a
-// process-wide stock that later add_variable calls take them from (their
-// value strings keep their room), and the place array of a list whose room
-// was given back (release) goes to a stock of its own. An item keeps its
-// address until it is removed or the list is cleared. The stocks are not
+// run, and a model holds one per element, so they avoid the allocator: the
+// Variables a list destroys go to a process-wide stock that later
+// add_variable calls take them from (their value strings keep their room),
+// and place arrays come from a RoomStock. An item keeps its address until it
+// is removed or the list is cleared. The stocks are not
 // guarded: lists belong to one thread, like interned names.
 class ItemList {
  public:
@@ -163,8 +164,8 @@ class ItemList {
   ItemList(ItemList&& other) noexcept;
   ItemList& operator=(ItemList&& other) noexcept;
 
-  size_t count() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
+  size_t count() const { return count_; }
+  bool empty() const { return count_ == 0; }
   // Changes whenever items are added or removed and when set() replaces a value.
   std::uint64_t version() const { return version_; }
   // Records a change made to one of the items directly.
@@ -217,12 +218,12 @@ class ItemList {
 
   Item& at(size_t index) const { return *entries_[index].item; }
 
-  ItemIterator<Item> begin() const { return ItemIterator<Item>(entries_.begin()); }
-  ItemIterator<Item> end() const { return ItemIterator<Item>(entries_.end()); }
+  ItemIterator<Item> begin() const { return ItemIterator<Item>(entries_); }
+  ItemIterator<Item> end() const { return ItemIterator<Item>(entries_ + count_); }
   // The items seen as T: every item must be a T.
   template <class T>
   ItemRange<T> as() const {
-    return {ItemIterator<T>(entries_.begin()), ItemIterator<T>(entries_.end())};
+    return {ItemIterator<T>(entries_), ItemIterator<T>(entries_ + count_)};
   }
   ItemRange<Variable> variables() const { return as<Variable>(); }
   ItemRange<TextItem> texts() const { return as<TextItem>(); }
@@ -241,10 +242,16 @@ class ItemList {
   }
   Variable* find_id(const void* id) const;
   void push(Item* item, const void* name);
+  std::span<const ItemEntry> places() const { return {entries_, count_}; }
   void destroy_items();
+  void give_room();
   void forget_names() { name_mask_[0] = name_mask_[1] = 0; }
 
-  std::vector<ItemEntry> entries_;
+  // The place array: count_ entries in use of room_. Counts are 32 bits
+  // wide, which keeps the list (one per model element) at five words.
+  ItemEntry* entries_ = nullptr;
+  std::uint32_t count_ = 0;
+  std::uint32_t room_ = 0;
   std::uint64_t version_ = 0;
   std::uint64_t name_mask_[2] = {0, 0};
 };
