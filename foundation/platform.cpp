@@ -173,6 +173,24 @@ FileKind file_kind(const std::string& path) {
 
 std::uint64_t change_count() { return changes(); }
 
+std::string resolve_link(const std::string& path) {
+  struct stat st;
+  std::string native = native_path(path);
+  if (path.empty() || ::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(native.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
+}
+
+bool copy_permissions(const std::string& from, const std::string& to) {
+  struct stat st;
+  if (::stat(native_path(from).c_str(), &st) != 0) return false;
+  note_change();
+  return ::chmod(native_path(to).c_str(), st.st_mode & 07777) == 0;
+}
+
 bool is_regular_file(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -85,6 +85,13 @@ FileKind file_kind(const std::string& path);
 // the program itself may have changed it since.
 std::uint64_t change_count();
 
+// The file a symbolic link finally names (absolute); a path that is no link,
+// or whose link cannot be resolved, is returned unchanged.
+std::string resolve_link(const std::string& path);
+// Gives `to` the permission bits of `from`. False when either cannot be
+// read or set.
+bool copy_permissions(const std::string& from, const std::string& to);
+
 bool is_regular_file(const std::string& path);
 bool is_directory(const std::string& path);
 // Creates one directory (not its parents). False when it cannot be created.

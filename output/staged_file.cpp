@@ -130,6 +130,9 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
     return true;
   }
   had_target_ = kind == platform::FileKind::regular;
+  // A link is kept: the file it names receives the new version, staged
+  // beside that file so that the rename stays within its file system.
+  if (had_target_) target_ = platform::resolve_link(target);
   if (is_special_file(target, kind)) {
     if (!writer_.open(target, append)) return false;
     mode_ = Mode::direct;
@@ -234,6 +237,9 @@ bool StagedFile::commit() {
   mode_ = Mode::none;
   if (mode == Mode::memory) keep_version(target_, std::move(memory_));
   if (mode != Mode::staged) return true;
+  // The new version keeps the old one's permissions (an executable script
+  // stays executable, a file kept private stays private).
+  if (had_target_) platform::copy_permissions(target_, temp_);
   if (platform::rename_file(temp_, target_)) return true;
   platform::remove_file(temp_);
   return false;

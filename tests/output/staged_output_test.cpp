@@ -66,6 +66,26 @@ TEST_F(StagedOutputTest, NewVersionReplacesTheOldOneOnlyAtTheClose) {
   EXPECT_FALSE(has_temp_file());
 }
 
+// Replacing a file by a rename must not change what the old file was to its
+// user: its permissions, and a link that named it.
+TEST_F(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  write("run.sh", "old\n");
+  fs::permissions(path("run.sh"), fs::perms::owner_all | fs::perms::group_read);
+  generate("run.sh", "new");
+  EXPECT_EQ(read(path("run.sh")), "new");
+  EXPECT_EQ(fs::status(path("run.sh")).permissions(), fs::perms::owner_all | fs::perms::group_read);
+
+  fs::create_directory(path("real"));
+  write("real/shared.h", "old\n");
+  fs::create_symlink("real/shared.h", path("link.h"));
+  generate("link.h", "through the link");
+  EXPECT_TRUE(fs::is_symlink(path("link.h")));
+  EXPECT_EQ(read(path("real/shared.h")), "through the link");
+  EXPECT_FALSE(has_temp_file());
+  EXPECT_EQ(platform::list_directory(path("real")), std::vector<std::string>{"shared.h"});
+}
+
 // Makes every write past 4 KiB fail, as a full disk would.
 void limit_file_size() {
   std::signal(SIGXFSZ, SIG_IGN);
