@@ -10,6 +10,7 @@
 #include "foundation/console_sink.h"
 #include "foundation/memory.h"
 #include "foundation/messages.h"
+#include "foundation/platform.h"
 #include "output/output_file.h"
 
 // Builds with the address sanitizer look for leaks at the exit, which needs
@@ -23,6 +24,9 @@
 #endif
 
 int main(int argc, char** argv) {
+#ifndef QUILL_CHECKS_LEAKS
+  quill::platform::restart_with_huge_pages(argv);
+#endif
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());
   quill::bind_engine_commands();

@@ -313,6 +313,44 @@ void set_env(const std::string& name, const std::string& value) {
   ::setenv(name.c_str(), value.c_str(), 1);
 }
 
+namespace {
+
+constexpr const char* kTunables = "GLIBC_TUNABLES";
+constexpr const char* kHugePages = "glibc.malloc.hugetlb";
+// Set for the restarted program: the tunables it was started with, after a
+// leading '=' ("=" alone: there were none).
+constexpr const char* kSavedTunables = "QUILL_SAVED_TUNABLES";
+
+}  // namespace
+
+void restart_with_huge_pages(char** argv) {
+  if (const char* saved = std::getenv(kSavedTunables)) {
+    std::string original(saved);
+    ::unsetenv(kSavedTunables);
+    if (original.size() > 1)
+      ::setenv(kTunables, original.c_str() + 1, 1);
+    else
+      ::unsetenv(kTunables);
+    return;
+  }
+  const char* current = std::getenv(kTunables);
+  std::string original = current ? current : "";
+  if (original.find(kHugePages) != std::string::npos || argv == nullptr || argv[0] == nullptr)
+    return;
+  std::string tunables = original.empty() ? "" : original + ":";
+  tunables += kHugePages;
+  tunables += "=1";
+  ::setenv(kSavedTunables, ("=" + original).c_str(), 1);
+  ::setenv(kTunables, tunables.c_str(), 1);
+  ::execv("/proc/self/exe", argv);
+  // Not restarted: leave the environment as it was found.
+  ::unsetenv(kSavedTunables);
+  if (current)
+    ::setenv(kTunables, original.c_str(), 1);
+  else
+    ::unsetenv(kTunables);
+}
+
 std::string executable_directory() {
   std::string buf(256, '\0');
   for (;;) {

@@ -114,6 +114,17 @@ bool has_env(const std::string& name);
 std::string get_env(const std::string& name);
 void set_env(const std::string& name, const std::string& value);
 
+// Restarts the running program once, with the same arguments, so that the
+// C library's allocator backs the heap with transparent huge pages. Large
+// models hold hundreds of megabytes in small objects: with ordinary pages
+// most of the time goes to page faults and address translation misses.
+// Returns (and the program goes on as it is) when the restart cannot be
+// made, when it was made already, or when the user chose the allocator's
+// huge page setting (the variable GLIBC_TUNABLES names it). The restarted
+// program removes its marks from the environment, so that commands it runs
+// see the environment it was started with.
+void restart_with_huge_pages(char** argv);
+
 // The directory holding the running executable.
 std::string executable_directory();
 
