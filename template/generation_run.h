@@ -52,6 +52,12 @@ struct GenerationRun {
 
   // The actual arguments of the module call in progress, or none.
   const std::vector<std::string>* module_arguments = nullptr;
+  // Set when a module call was refused for being nested too deep: the calls
+  // in progress end at once, back to the outermost one, after which the
+  // template goes on. Letting each level go on instead would repeat the
+  // refusal for every call the levels still make, which for a module that
+  // calls itself once per element is exponential.
+  bool unwinding = false;
 
   ArrayRegistry arrays;  // name[] variables
   KeyedRegistry keyed;   // name{key} variables

@@ -82,6 +82,7 @@ bool call_module(GenerationRun& run, std::string_view name,
   if (nesting >= kMaxModuleNesting) {
     error("Module '%s' not run: module calls are nested more than %s deep.", module->name(),
           int_text(kMaxModuleNesting));
+    run.unwinding = true;
     return true;
   }
   NestingGuard guard;
@@ -89,6 +90,7 @@ bool call_module(GenerationRun& run, std::string_view name,
   run.module_arguments = &arguments;
   module->execute(run);
   run.module_arguments = saved;
+  if (nesting == 1) run.unwinding = false;  // the outermost call has ended
   return true;
 }
 

@@ -163,6 +163,7 @@ void BlockStatement::execute(GenerationRun& run) {
 
 void BlockStatement::execute_children(GenerationRun& run) {
   for (const StatementPtr& child : children_) {
+    if (run.unwinding) return;
     if (child->kind() != stmt_module) child->execute(run);
   }
 }
