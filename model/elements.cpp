@@ -61,8 +61,38 @@ void Element::set_characteristic(std::string_view name, std::string_view value) 
 ItemList& Element::variables(std::string_view) { return cache(); }
 
 ItemList& Element::cache() {
-  if (!cache_) cache_ = std::make_unique<VariableCache>();
+  if (!cache_) cache_ = take_cache();
   return cache_->list;
+}
+
+// Released caches wait in a stock: each element of a large model has its
+// list made, filled and released once per generation run, and a cache from
+// stock spares the allocation of the cache and of the list's room.
+namespace {
+constexpr size_t kMaxStockedCaches = 1024;
+}  // namespace
+
+std::unique_ptr<Element::VariableCache> Element::take_cache() {
+  auto& stock = cache_stock();
+  if (stock.empty()) return std::make_unique<VariableCache>();
+  std::unique_ptr<VariableCache> cache = std::move(stock.back());
+  stock.pop_back();
+  return cache;
+}
+
+void Element::give_cache(std::unique_ptr<VariableCache> cache) {
+  auto& stock = cache_stock();
+  if (stock.size() >= kMaxStockedCaches) return;
+  cache->list.clear();
+  cache->filled_version = 0;
+  cache->filled_writes = 0;
+  stock.push_back(std::move(cache));
+}
+
+// The stock lives until exit, like the Variable stock the lists give to.
+std::vector<std::unique_ptr<Element::VariableCache>>& Element::cache_stock() {
+  static auto* stock = new std::vector<std::unique_ptr<VariableCache>>;
+  return *stock;
 }
 
 const ItemList& Element::cached_variables() const {
@@ -126,7 +156,7 @@ void Element::release_variables() {
       cache_->list.version() != cache_->filled_version ||
       TextItem::value_writes() != cache_->filled_writes)
     return;
-  cache_.reset();
+  give_cache(std::move(cache_));
 }
 
 // Without a remembered prefix every later request names a prefix of its own

@@ -93,6 +93,12 @@ class Element {
     std::uint64_t filled_writes = 0;
   };
   std::unique_ptr<VariableCache> cache_;
+
+  // A cache from the stock of released ones (emptied, room kept), or a new one.
+  static std::unique_ptr<VariableCache> take_cache();
+  // Empties a released cache and keeps it in stock for the next take_cache.
+  static void give_cache(std::unique_ptr<VariableCache> cache);
+  static std::vector<std::unique_ptr<VariableCache>>& cache_stock();
 };
 
 class NamedElement : public Element {

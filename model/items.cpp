@@ -160,7 +160,8 @@ void ItemList::reserve(size_t n) {
   room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));
 }
 
-void ItemList::push(Item* item, const void* name) {
+// Inline: every add_variable ends here, and the call cost as much as the work.
+inline void ItemList::push(Item* item, const void* name) {
   if (count_ == room_) reserve(count_ == 0 ? kFirstRoom : 2 * size_t{count_});
   entries_[count_++] = {item, name};
   if (name != nullptr) {
