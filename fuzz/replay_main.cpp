@@ -2,6 +2,7 @@
 // argument is a file or a directory of files, each run once. Used by the
 // regression tests, so inputs that once crashed keep being checked by every
 // compiler and sanitizer build.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
