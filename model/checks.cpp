@@ -4,6 +4,7 @@
 // the model nor leave a type unreplaced. All six always run.
 #include "model/checks.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -144,6 +145,7 @@ class SubstitutionCheck {
     for (size_t i = 0; i < subs.size(); ++i) {
       by_name_.try_emplace(subs[i]->name, {}).first->push_back(i);
       subs_.push_back({subs[i].get(), &subs[i]->value()});
+      filter_ |= filter_bit(subs[i]->name);
     }
   }
 
@@ -165,8 +167,25 @@ class SubstitutionCheck {
     const std::string* value;  // the substitution's value(), which the walk never changes
   };
 
+  // Every name and type of the model is looked up here, while a model has
+  // only a few substitutions: a bit chosen by the length and the first and
+  // last bytes rules out nearly every name before the hash table is asked.
+  static std::uint64_t filter_bit(std::string_view name) {
+    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 16;
+    if (!name.empty()) {
+      key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name.front())) << 8 |
+             static_cast<unsigned char>(name.back());
+    }
+    return std::uint64_t{1} << ((key * 0x9E3779B1u) >> 26);
+  }
+  template <class Value>
+  const Value* find(const NameMap<Value>& map, const std::string& name) const {
+    if ((filter_ & filter_bit(name)) == 0) return nullptr;
+    return map.find(name);
+  }
+
   void redefines(const std::string& name, std::string_view reason) {
-    if (by_name_.find(name) == nullptr) return;
+    if (find(by_name_, name) == nullptr) return;
     lines_.try_emplace(name, {}).first->append("Substitution '").append(name).append("' -- ").append(reason).append(
         "\r\n");
   }
@@ -174,7 +193,7 @@ class SubstitutionCheck {
   // The first substitution at or after index from whose name is the type,
   // or nullptr.
   const Entry* next_match(const std::string& type, size_t& from) const {
-    const std::vector<size_t>* found = by_name_.find(type);
+    const std::vector<size_t>* found = find(by_name_, type);
     if (found == nullptr) return nullptr;
     for (size_t i : *found) {
       if (i >= from) {
@@ -241,6 +260,7 @@ class SubstitutionCheck {
   std::vector<Entry> subs_;
   NameMap<std::vector<size_t>> by_name_;  // indexes into subs_
   NameMap<std::string> lines_;            // report lines by name
+  std::uint64_t filter_ = 0;              // filter_bit of every substitution name
 };
 
 bool check_substitutions(Model& model) {

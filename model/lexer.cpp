@@ -420,17 +420,33 @@ TokenKind ModelFileLexer::next_from_new_chunk() {
 // the start of that far-away line.
 bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= content_.size()) return false;
+  std::string_view line = take_line();
+  long opened =
+      static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
+  has_chunk_ = true;
+  if (opened <= 0 || next_line_ >= content_.size()) {
+    // Nearly every chunk is one line. When the file already holds that line
+    // followed by exactly the line end a chunk gets, the lexer reads it in
+    // place instead of from a copy.
+    const std::string_view eol = strip_returns_ ? "\n" : "\r\n";
+    const std::string_view after = std::string_view(content_).substr(
+        static_cast<size_t>(line.data() + line.size() - content_.data()));
+    if (after.starts_with(eol)) {
+      lines_in_chunk_ = 1;
+      lexer_.view(std::string_view(line.data(), line.size() + eol.size()));
+      return true;
+    }
+  }
   chunk_.clear();
   lines_in_chunk_ = 0;
-  long opened = 0;
-  do {
-    const std::string_view line = take_line();
+  for (;;) {
+    append_line(line);
+    if (opened <= 0 || next_line_ >= content_.size()) break;
+    line = take_line();
     opened +=
         static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
-    append_line(line);
-  } while (opened > 0 && next_line_ < content_.size());
+  }
   lexer_.view(chunk_);
-  has_chunk_ = true;
   return true;
 }
 

@@ -143,7 +143,7 @@ class ModelFileLexer {
   size_t next_line_ = 0;    // offset in content_ of the first line not yet taken
   std::string chunk_;       // the current chunk; its buffer is reused
   long lines_in_chunk_ = 0;
-  ModelLexer lexer_;        // views chunk_
+  ModelLexer lexer_;        // views chunk_, or a line of content_ in place
   bool has_chunk_ = false;
   long lines_before_chunk_ = 0;
   bool strip_returns_;
