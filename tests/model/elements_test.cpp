@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/model/model_builder.h"
+
 namespace quill {
 namespace {
 
@@ -170,6 +172,44 @@ TEST(ElementsTest, SetCharacteristicPropagatesThroughTheCurrentModel) {
     EXPECT_EQ(*e->characteristic("color"), "blue");
   }
   EXPECT_EQ(other.characteristic("color"), nullptr);
+}
+
+// Released variable caches are handed to later elements: a handed-on cache
+// must hold only its new owner's rows, and its release bookkeeping must start
+// afresh (a list changed after filling is kept, an unchanged one is freed).
+TEST(ElementsTest, HandedOnVariableCacheStartsClean) {
+  struct Row {
+    const char* name;
+    const char* type;
+    const char* prefix;
+    bool changed;
+  };
+  const Row rows[] = {
+      {"a", "int", "attr", false},
+      {"b", "Shape", "x", true},
+      {"c", "double", "attr", false},
+      {"d", "int", "y", false},
+  };
+  Model model("m");
+  ModelObject& object = testing::add_object(model, "Shape");
+  std::vector<Attribute*> subjects;
+  std::vector<std::string> filled;
+  for (const Row& row : rows) {
+    Attribute& subject = testing::add_attribute(object, row.name, row.type);
+    subject.set_characteristic_only("unit", row.name);
+    filled.push_back(subject.scope_variables(row.prefix).text());
+    subjects.push_back(&subject);
+  }
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    if (rows[i].changed) subjects[i]->scope_variables(rows[i].prefix).add_variable("extra", "1");
+    subjects[i]->release_variables();
+    EXPECT_EQ(subjects[i]->cached_variables().empty(), !rows[i].changed) << rows[i].name;
+  }
+  // Refilled in the same order, each takes a cache another element released.
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const std::string text = subjects[i]->scope_variables(rows[i].prefix).text();
+    if (!rows[i].changed) EXPECT_EQ(text, filled[i]) << rows[i].name;
+  }
 }
 
 }  // namespace
