@@ -190,6 +190,32 @@ TEST_F(ModelFileLexerTest, LineEndsFollowStripReturns) {
             "1:double_l_brace:{{ 1:multiline_text:a\nb 2:double_r_brace:}} 3:<eof>");
 }
 
+// A one-line chunk ends in the line end the switch asks for, whether it is
+// read in place or copied: an unclosed string runs to the end of its chunk,
+// so its length shows that line end.
+TEST_F(ModelFileLexerTest, OneLineChunksEndInTheChosenLineEnd) {
+  struct Case {
+    const char* content;
+    bool strip_returns;
+    size_t length;
+  } cases[] = {
+      {"\"ab\nx", false, 5},   {"\"ab\nx", true, 4},   {"\"ab\r\nx", false, 5},
+      {"\"ab\r\nx", true, 4}, {"\"ab  \nx", false, 5}, {"\"ab \t\r\nx", true, 4},
+      {"\"ab", false, 5},      {"\"ab", true, 4},
+  };
+  for (const Case& c : cases) {
+    std::string path = write("m.dsm", c.content);
+    ModelFileLexer lexer(LexerOptions{}, c.strip_returns);
+    ASSERT_TRUE(lexer.open(path));
+    EXPECT_EQ(lexer.next(), TokenKind::unknown) << "content: " << c.content;
+    EXPECT_EQ(lexer.offset(), 0u) << "content: " << c.content;
+    EXPECT_EQ(lexer.length(), c.length) << "content: " << c.content << " strip: " << c.strip_returns;
+    const bool more = std::string_view(c.content).ends_with("x");
+    EXPECT_EQ(lexer.next(), more ? TokenKind::identifier : TokenKind::eof) << c.content;
+    EXPECT_EQ(lexer.line(), 2) << "content: " << c.content;
+  }
+}
+
 TEST_F(ModelFileLexerTest, OffsetsCountFromTheChunk) {
   std::string path = write("m.dsm", "first\n  second x");
   ModelFileLexer lexer(LexerOptions{}, false);
