@@ -318,37 +318,41 @@ namespace {
 constexpr const char* kTunables = "GLIBC_TUNABLES";
 constexpr const char* kHugePages = "glibc.malloc.hugetlb";
 // Set for the restarted program: the tunables it was started with, after a
-// leading '=' ("=" alone: there were none).
+// leading '=', or "-" when the variable was not set.
 constexpr const char* kSavedTunables = "QUILL_SAVED_TUNABLES";
+
+}  // namespace
+
+namespace {
+
+// Puts GLIBC_TUNABLES back as a saved mark says and removes the mark.
+void restore_tunables(const std::string& saved) {
+  ::unsetenv(kSavedTunables);
+  if (!saved.empty() && saved[0] == '=')
+    ::setenv(kTunables, saved.c_str() + 1, 1);
+  else
+    ::unsetenv(kTunables);
+}
 
 }  // namespace
 
 void restart_with_huge_pages(char** argv) {
   if (const char* saved = std::getenv(kSavedTunables)) {
-    std::string original(saved);
-    ::unsetenv(kSavedTunables);
-    if (original.size() > 1)
-      ::setenv(kTunables, original.c_str() + 1, 1);
-    else
-      ::unsetenv(kTunables);
+    restore_tunables(saved);
     return;
   }
   const char* current = std::getenv(kTunables);
   std::string original = current ? current : "";
   if (original.find(kHugePages) != std::string::npos || argv == nullptr || argv[0] == nullptr)
     return;
+  std::string saved = current ? "=" + original : "-";
   std::string tunables = original.empty() ? "" : original + ":";
   tunables += kHugePages;
   tunables += "=1";
-  ::setenv(kSavedTunables, ("=" + original).c_str(), 1);
+  ::setenv(kSavedTunables, saved.c_str(), 1);
   ::setenv(kTunables, tunables.c_str(), 1);
   ::execv("/proc/self/exe", argv);
-  // Not restarted: leave the environment as it was found.
-  ::unsetenv(kSavedTunables);
-  if (current)
-    ::setenv(kTunables, original.c_str(), 1);
-  else
-    ::unsetenv(kTunables);
+  restore_tunables(saved);  // not restarted: the environment as it was found
 }
 
 std::string executable_directory() {
