@@ -185,10 +185,19 @@ std::string resolve_link(const std::string& path) {
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {
-  struct stat st;
-  if (::stat(native_path(from).c_str(), &st) != 0) return false;
+  struct stat old_st, new_st;
+  std::string native_to = native_path(to);
+  if (::stat(native_path(from).c_str(), &old_st) != 0) return false;
   note_change();
-  return ::chmod(native_path(to).c_str(), st.st_mode & 07777) == 0;
+  // Owner and group first: changing them clears set-id bits, which the mode
+  // below then restores. Only root may give a file away, and a user only to a
+  // group of theirs; where that is not allowed the file stays the user's own.
+  if (::stat(native_to.c_str(), &new_st) == 0 &&
+      (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid)) {
+    if (::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
+      (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
+  }
+  return ::chmod(native_to.c_str(), old_st.st_mode & 07777) == 0;
 }
 
 bool is_regular_file(const std::string& path) {

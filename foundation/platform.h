@@ -88,8 +88,8 @@ std::uint64_t change_count();
 // The file a symbolic link finally names (absolute); a path that is no link,
 // or whose link cannot be resolved, is returned unchanged.
 std::string resolve_link(const std::string& path);
-// Gives `to` the permission bits of `from`. False when either cannot be
-// read or set.
+// Gives `to` the permission bits of `from`, and its owner and group as far
+// as the process may. False when the permission bits cannot be read or set.
 bool copy_permissions(const std::string& from, const std::string& to);
 
 bool is_regular_file(const std::string& path);

@@ -4,6 +4,8 @@
 // sections that the new version lacks go to "<file>.lost".
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -84,6 +86,22 @@ TEST_F(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
   EXPECT_EQ(read(path("real/shared.h")), "through the link");
   EXPECT_FALSE(has_temp_file());
   EXPECT_EQ(platform::list_directory(path("real")), std::vector<std::string>{"shared.h"});
+}
+
+TEST_F(StagedOutputTest, NewVersionKeepsOwnerWhereAllowed) {
+  // Only root may give a file to someone else; as any other user there is
+  // nothing to check.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  write("owned.h", "old\n");
+  ASSERT_EQ(::chown(path("owned.h").c_str(), 4321, 4322), 0);
+  ::chmod(path("owned.h").c_str(), 02750);
+  generate("owned.h", "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(path("owned.h").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(st.st_mode & 07777, 02750u);
+  EXPECT_EQ(read(path("owned.h")), "new");
 }
 
 // Makes every write past 4 KiB fail, as a full disk would.
