@@ -162,6 +162,17 @@ std::string usage_synopsis() {
 
 }  // namespace
 
+bool is_large_run(const std::vector<std::string>& args) {
+  // Below about a megabyte of model text the heap stays under some tens of
+  // megabytes, and the restart costs more than the page faults it saves.
+  constexpr std::uint64_t kLargeModel = 1 << 20;
+  for (const std::string& arg : args) {
+    if (contains(lower_copy(arg), ".qpj")) return true;
+    if (platform::regular_file_size(arg) >= kLargeModel) return true;
+  }
+  return false;
+}
+
 void print_usage() {
   info("Command line:");
   info("%s\n", usage_synopsis());

@@ -25,7 +25,8 @@
 
 int main(int argc, char** argv) {
 #ifndef QUILL_CHECKS_LEAKS
-  quill::platform::restart_with_huge_pages(argv);
+  quill::platform::restart_with_huge_pages(
+      argv, quill::is_large_run(std::vector<std::string>(argv + 1, argv + argc)));
 #endif
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());

@@ -205,6 +205,12 @@ bool is_regular_file(const std::string& path) {
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::uint64_t regular_file_size(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 bool is_directory(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -345,11 +351,12 @@ void restore_tunables(const std::string& saved) {
 
 }  // namespace
 
-void restart_with_huge_pages(char** argv) {
+void restart_with_huge_pages(char** argv, bool worth_it) {
   if (const char* saved = std::getenv(kSavedTunables)) {
     restore_tunables(saved);
     return;
   }
+  if (!worth_it) return;
   const char* current = std::getenv(kTunables);
   std::string original = current ? current : "";
   if (original.find(kHugePages) != std::string::npos || argv == nullptr || argv[0] == nullptr)

@@ -93,6 +93,8 @@ std::string resolve_link(const std::string& path);
 bool copy_permissions(const std::string& from, const std::string& to);
 
 bool is_regular_file(const std::string& path);
+// The size in bytes of a regular file; 0 for anything else.
+std::uint64_t regular_file_size(const std::string& path);
 bool is_directory(const std::string& path);
 // Creates one directory (not its parents). False when it cannot be created.
 bool create_directory(const std::string& path);
@@ -118,12 +120,13 @@ void set_env(const std::string& name, const std::string& value);
 // C library's allocator backs the heap with transparent huge pages. Large
 // models hold hundreds of megabytes in small objects: with ordinary pages
 // most of the time goes to page faults and address translation misses.
-// Returns (and the program goes on as it is) when the restart cannot be
-// made, when it was made already, or when the user chose the allocator's
-// huge page setting (the variable GLIBC_TUNABLES names it). The restarted
-// program removes its marks from the environment, so that commands it runs
-// see the environment it was started with.
-void restart_with_huge_pages(char** argv);
+// Returns (and the program goes on as it is) when `worth_it` is false, when
+// the restart cannot be made, when it was made already, or when the user
+// chose the allocator's huge page setting (the variable GLIBC_TUNABLES names
+// it). The restarted program removes its marks from the environment (whatever
+// `worth_it` says then), so that commands it runs see the environment it was
+// started with.
+void restart_with_huge_pages(char** argv, bool worth_it);
 
 // The directory holding the running executable.
 std::string executable_directory();
