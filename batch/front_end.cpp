@@ -163,9 +163,10 @@ std::string usage_synopsis() {
 }  // namespace
 
 bool is_large_run(const std::vector<std::string>& args) {
-  // Below about a megabyte of model text the heap stays under some tens of
-  // megabytes, and the restart costs more than the page faults it saves.
-  constexpr std::uint64_t kLargeModel = 1 << 20;
+  // From about 200 objects on (some 200 KB of model text) huge pages save
+  // several times what the restart costs; a model of a few objects saves
+  // nothing and pays the restart.
+  constexpr std::uint64_t kLargeModel = 64 << 10;
   for (const std::string& arg : args) {
     if (contains(lower_copy(arg), ".qpj")) return true;
     if (platform::regular_file_size(arg) >= kLargeModel) return true;

@@ -19,9 +19,8 @@ int run_batch(const std::vector<std::string>& args);
 
 
 // Whether a run over these arguments is likely to hold a heap large enough
-// for huge pages to pay for restarting the program: a model file of a
-// megabyte or more, or a project (whose models are not known before it is
-// read).
+// for huge pages to pay for restarting the program: a model file of 64 KiB
+// or more, or a project (whose models are not known before it is read).
 bool is_large_run(const std::vector<std::string>& args);
 
 // Prints the usage text as information messages.

@@ -14,8 +14,8 @@ mkdir "$work/ini" "$work/out"
 : > "$work/ini/quill.ini"
 printf 'object A\nend;\n' > "$work/small.dsm"
 cp "$work/small.dsm" "$work/large.dsm"
-# A megabyte and a bit of comment lines makes the model count as large.
-awk 'BEGIN { for (i = 0; i < 18000; i++) printf "-- %060d\n", i }' >> "$work/large.dsm"
+# 64 KiB and more of comment lines make the model count as large.
+awk 'BEGIN { for (i = 0; i < 2000; i++) printf "-- %060d\n", i }' >> "$work/large.dsm"
 # Commands run in quillb's current directory. The parent of the command's shell is quillb; its /proc environ is the
 # environment its program image was started with, so it shows a restart.
 cat > "$work/gen.tem" <<'TEM'
