@@ -127,6 +127,17 @@ TEST(ModelTextFormatterTest, KeepsEveryByteButWhiteSpace) {
   }
 }
 
+// A comment's carriage return is part of its line end and is not doubled;
+// an unterminated string runs to the end of the file and keeps every byte,
+// carriage returns included, however often the text is formatted.
+TEST(ModelTextFormatterTest, CarriageReturnsOfCommentsAndUnterminatedStrings) {
+  EXPECT_EQ(format("object A\r\n-- note\r\nend;\r\n").find("\r\r"), std::string::npos);
+  const std::string tail = std::string("\",\x0e\r\x0e\r\r", 7);
+  std::string once = format("nn" + tail);
+  EXPECT_NE(once.find(tail), std::string::npos);
+  EXPECT_EQ(format(once), once);
+}
+
 TEST(ModelTextFormatterTest, DeepNestingStaysBounded) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += "object a ";
