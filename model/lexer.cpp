@@ -363,10 +363,13 @@ void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape)
   }
   std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
   // A comment runs to the line feed; the carriage return before it belongs to
-  // the line end. Any other token keeps every byte (an unterminated string
-  // runs to the end of the file, carriage returns included).
+  // the line end. Any other token, and a comment that ends the file without
+  // a line end, keeps every byte (an unterminated string runs to the end of
+  // the file, carriage returns included).
   const bool comment = kind_ == TokenKind::line_comment || kind_ == TokenKind::margin_comment;
-  if (comment && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  const size_t stop = start_ + raw.size();
+  if (comment && stop < text_.size() && text_[stop] == '\n' && !raw.empty() && raw.back() == '\r')
+    raw.remove_suffix(1);
   if (kind_ == TokenKind::str_literal && strip_quotes && raw.size() >= 2)
     raw = raw.substr(1, raw.size() - 2);
   const size_t backslash =

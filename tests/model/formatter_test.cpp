@@ -136,6 +136,10 @@ TEST(ModelTextFormatterTest, CarriageReturnsOfCommentsAndUnterminatedStrings) {
   std::string once = format("nn" + tail);
   EXPECT_NE(once.find(tail), std::string::npos);
   EXPECT_EQ(format(once), once);
+  // A comment that ends the file has no line end to give its carriage returns to.
+  once = format("a -- c\r\r");
+  EXPECT_NE(once.find("-- c\r\r"), std::string::npos);
+  EXPECT_EQ(format(once), once);
 }
 
 TEST(ModelTextFormatterTest, DeepNestingStaysBounded) {
