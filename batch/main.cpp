@@ -24,14 +24,14 @@
 #endif
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
 #ifndef QUILL_CHECKS_LEAKS
-  quill::platform::restart_with_huge_pages(
-      argv, quill::is_large_run(std::vector<std::string>(argv + 1, argv + argc)));
+  quill::platform::restart_with_huge_pages(argv, quill::is_large_run(args));
 #endif
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());
   quill::bind_engine_commands();
-  int code = quill::run_batch(std::vector<std::string>(argv + 1, argv + argc));
+  int code = quill::run_batch(args);
 #ifndef QUILL_CHECKS_LEAKS
   // The model and the other structures of the run end with the process: the
   // system takes their memory back at once, where freeing it piece by piece

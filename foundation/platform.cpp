@@ -336,10 +336,6 @@ constexpr const char* kHugePages = "glibc.malloc.hugetlb";
 // leading '=', or "-" when the variable was not set.
 constexpr const char* kSavedTunables = "QUILL_SAVED_TUNABLES";
 
-}  // namespace
-
-namespace {
-
 // Puts GLIBC_TUNABLES back as a saved mark says and removes the mark.
 void restore_tunables(const std::string& saved) {
   ::unsetenv(kSavedTunables);

@@ -16,23 +16,14 @@
 
 namespace {
 
-// Keywords the formatter writes in one spelling (`CLASS` becomes `object`).
-bool respelled(quill::TokenKind k) {
-  using quill::TokenKind;
-  for (TokenKind c : {TokenKind::object, TokenKind::parent, TokenKind::state, TokenKind::events,
-                      TokenKind::action, TokenKind::end, TokenKind::foreign, TokenKind::pragma}) {
-    if (k == c) return true;
-  }
-  return false;
-}
-
-// The tokens of a text without comments, as "kind text" lines.
+// The tokens of a text without comments, as "kind text" lines (a keyword the
+// formatter respells by its kind alone).
 std::string tokens_of(const std::string& text) {
   quill::ModelLexer lexer(text);
   std::string out;
   for (quill::TokenKind k = lexer.next(); k != quill::TokenKind::eof; k = lexer.next()) {
     out += quill::token_kind_name(k);
-    if (!respelled(k)) {
+    if (!quill::ModelTextFormatter::respells(k)) {
       out += ' ';
       out += lexer.text(false, false);
     }

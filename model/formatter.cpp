@@ -92,6 +92,8 @@ bool breaks_before_word(TokenKind previous) {
 
 }  // namespace
 
+bool ModelTextFormatter::respells(TokenKind kind) { return is_canonical_keyword(kind); }
+
 std::string ModelTextFormatter::format(std::string_view text) {
   out_.clear();
   column_ = 1;

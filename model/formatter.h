@@ -14,6 +14,10 @@ class ModelTextFormatter {
   // Returns the formatted text; the input is lexed as one piece, comments kept.
   std::string format(std::string_view text);
 
+  // Whether the formatter writes this keyword in its one lower-case spelling
+  // (`CLASS` comes out as `object`) rather than as written.
+  static bool respells(TokenKind kind);
+
   // Indentation deeper than this many levels is written at this depth, so
   // that absurdly nested input cannot make the output grow quadratically.
   static constexpr int kMaxIndentLevels = 64;

@@ -294,9 +294,13 @@ void ModelLexer::scan_string() {
   }
 }
 
+// A comment runs to its line end, which is the line feed and a carriage
+// return before it; a comment that ends the text without a line feed keeps
+// every byte.
 void ModelLexer::scan_comment() {
   size_t lf = text_.find('\n', start_);
   size_t stop = lf == std::string_view::npos ? text_.size() : lf;
+  if (lf != std::string_view::npos && text_[stop - 1] == '\r') --stop;
   set(comment_starts_line() ? TokenKind::line_comment : TokenKind::margin_comment, stop - start_);
 }
 
@@ -362,14 +366,6 @@ void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape)
     return;
   }
   std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
-  // A comment runs to the line feed; the carriage return before it belongs to
-  // the line end. Any other token, and a comment that ends the file without
-  // a line end, keeps every byte (an unterminated string runs to the end of
-  // the file, carriage returns included).
-  const bool comment = kind_ == TokenKind::line_comment || kind_ == TokenKind::margin_comment;
-  const size_t stop = start_ + raw.size();
-  if (comment && stop < text_.size() && text_[stop] == '\n' && !raw.empty() && raw.back() == '\r')
-    raw.remove_suffix(1);
   if (kind_ == TokenKind::str_literal && strip_quotes && raw.size() >= 2)
     raw = raw.substr(1, raw.size() - 2);
   const size_t backslash =

@@ -16,8 +16,9 @@ printf 'object A\nend;\n' > "$work/small.dsm"
 cp "$work/small.dsm" "$work/large.dsm"
 # 64 KiB and more of comment lines make the model count as large.
 awk 'BEGIN { for (i = 0; i < 2000; i++) printf "-- %060d\n", i }' >> "$work/large.dsm"
-# Commands run in quillb's current directory. The parent of the command's shell is quillb; its /proc environ is the
-# environment its program image was started with, so it shows a restart.
+# Commands run in quillb's current directory. The parent of the command's
+# shell is quillb; its /proc environ is the environment its program image was
+# started with, so it shows a restart.
 cat > "$work/gen.tem" <<'TEM'
 .file a.txt
 :$$SHELLCMD echo "tunables=[${GLIBC_TUNABLES-unset}] saved=[${QUILL_SAVED_TUNABLES-unset}]" > env.txt; tr '\000' '\n' < /proc/$PPID/environ | grep -c '^QUILL_SAVED_TUNABLES=' >> env.txt
