@@ -5,6 +5,7 @@
 #include "model/checks.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,7 +83,10 @@ class AttributeKeys {
   std::string buffer_;
 };
 
-bool check_unique_names(const Model& model) {
+// The general check: every name and every key "object.attribute" in one
+// table. Needed when a name holds a dot, as a key may then equal an object's
+// name or another object's key.
+bool check_unique_names_general(const Model& model) {
   size_t names = model.objects.size();
   for (const auto& object : model.objects) names += object->attributes.size();
   NameMap<bool> seen(names);
@@ -94,6 +98,95 @@ bool check_unique_names(const Model& model) {
   AttributeKeys keys(model);
   for (const auto& object : model.objects) {
     for (const auto& attribute : object->attributes) enter(keys.make(*object, *attribute));
+  }
+  return repeated.report(kNotUnique);
+}
+
+bool any_dotted_name(const Model& model) {
+  for (const auto& object : model.objects) {
+    if (object->name.find('.') != std::string::npos) return true;
+    for (const auto& attribute : object->attributes) {
+      if (attribute->name.find('.') != std::string::npos) return true;
+    }
+  }
+  return false;
+}
+
+// Attribute names seen so far under one object name.
+class SeenAttributes {
+ public:
+  // True when the name was seen before; remembers it otherwise.
+  bool repeated(std::string_view name) {
+    if (table_) return !table_->try_emplace(name, true).second;
+    const std::uint64_t print = fingerprint(name);
+    for (const Listed& earlier : names_) {
+      if (earlier.print == print && earlier.name == name) return true;
+    }
+    names_.push_back({print, name});
+    // A long list moves into a table: a search per name would grow with it.
+    if (names_.size() > kListed) {
+      table_ = std::make_unique<NameMap<bool>>(2 * names_.size());
+      for (const Listed& listed : names_) table_->try_emplace(listed.name, true);
+    }
+    return false;
+  }
+  void clear() {
+    names_.clear();
+    table_.reset();
+  }
+
+ private:
+  // The length and the first and last three bytes of a name: names of one object
+  // mostly differ there, and comparing a word is cheaper than the bytes.
+  static std::uint64_t fingerprint(std::string_view name) {
+    std::uint64_t print = name.size();
+    for (size_t i = 0; i < 3 && i < name.size(); ++i) {
+      print = print << 8 | static_cast<unsigned char>(name[i]);
+      print = print << 8 | static_cast<unsigned char>(name[name.size() - 1 - i]);
+    }
+    return print;
+  }
+  struct Listed {
+    std::uint64_t print;
+    std::string_view name;
+  };
+  static constexpr size_t kListed = 32;
+  std::vector<Listed> names_;
+  std::unique_ptr<NameMap<bool>> table_;
+};
+
+// Without dots in names, the key "o.a" splits at its only dot: two keys are
+// equal exactly when their objects have one name and their attributes one
+// name, and no key equals an object's name. So attributes are compared
+// within each object name only, which keeps a large model's check from
+// putting every key into one table far bigger than the caches. Offenders
+// are found in the order of the general check.
+bool check_unique_names(const Model& model) {
+  if (any_dotted_name(model)) return check_unique_names_general(model);
+  NameList repeated;
+  // The index of every object's first namesake, and how many carry the name.
+  NameMap<size_t> first_of(model.objects.size());
+  std::vector<size_t> first(model.objects.size());
+  std::vector<size_t> namesakes(model.objects.size(), 0);
+  for (size_t i = 0; i < model.objects.size(); ++i) {
+    auto [found, added] = first_of.try_emplace(model.objects[i]->name, i);
+    if (!added) repeated.add_once(model.objects[i]->name);
+    first[i] = *found;
+    ++namesakes[*found];
+  }
+  SeenAttributes own;
+  std::unordered_map<size_t, SeenAttributes> shared;  // by first namesake, for repeated names
+  for (size_t i = 0; i < model.objects.size(); ++i) {
+    const ModelObject& object = *model.objects[i];
+    SeenAttributes* seen = &own;
+    if (namesakes[first[i]] > 1) {
+      seen = &shared[first[i]];
+    } else {
+      own.clear();
+    }
+    for (const auto& attribute : object.attributes) {
+      if (seen->repeated(attribute->name)) repeated.add_once(attribute_key(object, *attribute));
+    }
   }
   return repeated.report(kNotUnique);
 }

@@ -64,6 +64,27 @@ TEST_F(ChecksTest, EachCheckListsItsOffenders) {
          add_attribute(a, "y", "int");
        },
        std::string(kNotUnique) + "|A.x\r\n"},
+      {"objects of one name share their attribute keys; names before keys, in order",
+       [](Model& m) {
+         ModelObject& a = add_object(m, "A");
+         add_attribute(a, "x", "int");
+         add_attribute(a, "x", "int");
+         add_attribute(add_object(m, "B"), "y", "int");
+         add_attribute(add_object(m, "C"), "x", "int");
+         ModelObject& b = add_object(m, "B");
+         add_attribute(b, "z", "int");
+         add_attribute(b, "y", "int");
+       },
+       std::string(kNotUnique) + "|B\r\nA.x\r\nB.y\r\n"},
+      {"a repeat among many attributes of one object",
+       [](Model& m) {
+         ModelObject& o = add_object(m, "O");
+         for (int i = 0; i < 40; ++i) add_attribute(o, "a" + std::to_string(i), "int");
+         add_attribute(o, "a3", "int");
+         add_attribute(o, "a39", "int");
+         add_attribute(add_object(m, "P"), "a3", "int");
+       },
+       std::string(kNotUnique) + "|O.a3\r\nO.a39\r\n"},
       {"an object key may clash with an attribute key",
        [](Model& m) { add_attribute(add_object(m, "A"), "b", "int"); add_object(m, "A.b"); },
        std::string(kNotUnique) + "|A.b\r\n"},
