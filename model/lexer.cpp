@@ -64,23 +64,32 @@ bool has_class(char c, unsigned char bits) {
   return (kCharClasses[static_cast<unsigned char>(c)] & bits) != 0;
 }
 bool is_white(char c) { return has_class(c, kWhite); }
-bool is_letter(char c) { return has_class(c, kLetter); }
 bool is_word_char(char c) { return has_class(c, kWordChar); }
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr std::array<char, 256> make_lower() {
+  std::array<char, 256> lower{};
+  for (int c = 0; c < 256; ++c)
+    lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return lower;
+}
+constexpr std::array<char, 256> kLower = make_lower();
+
+char lower_ascii(char c) { return kLower[static_cast<unsigned char>(c)]; }
 
 constexpr unsigned kCxxWord = 1;
 constexpr unsigned kAdaWord = 2;
 
 // Keywords and reserved words in one open-addressed table of lower-case
 // words. The lexer classifies nearly every word of a model, and most are
-// ordinary names: a word is placed by its length and its first and last
-// letters, lowered, so that a name usually meets a free slot, or an entry of
-// another length, without being read whole.
+// ordinary names: a word is placed by a key made of its length and its first
+// and last letters, lowered, and each slot holds that key, so that a name
+// usually meets a free slot, or a slot of another key, without being read
+// whole.
 class WordTable {
  public:
   struct Entry {
-    std::string_view word;  // empty: a free slot
+    std::uint32_t key = 0;  // 0: a free slot
+    std::string_view word;
     TokenKind keyword = TokenKind::identifier;  // identifier: no keyword
     unsigned reserved = 0;  // kCxxWord, kAdaWord
   };
@@ -94,13 +103,14 @@ class WordTable {
     for (std::string_view word : ada_reserved_words()) slot(word).reserved |= kAdaWord;
   }
 
-  // The entry of the word in any case, or nullptr; the word is not empty.
-  const Entry* find(std::string_view word) const {
-    if (word.size() > kLongestWord) return nullptr;
-    for (size_t i = place(word);; i = (i + 1) & kMask) {
+  // The entry of the word of size n at p in any case, or nullptr; n > 0.
+  const Entry* find(const char* p, size_t n) const {
+    if (n > kLongestWord) return nullptr;
+    const std::uint32_t k = key(p, n);
+    for (size_t i = place(k);; i = (i + 1) & kMask) {
       const Entry& e = slots_[i];
-      if (e.word.empty()) return nullptr;
-      if (e.word.size() == word.size() && equals_lowered(e.word, word)) return &e;
+      if (e.key == 0) return nullptr;
+      if (e.key == k && equals_lowered(e.word, p)) return &e;
     }
   }
 
@@ -109,24 +119,26 @@ class WordTable {
   static constexpr size_t kSlots = size_t{1} << kSlotBits;  // well above the ~110 words
   static constexpr size_t kMask = kSlots - 1;
 
-  static size_t place(std::string_view word) {
-    const std::uint32_t key = static_cast<std::uint32_t>(word.size()) << 16 |
-                              static_cast<unsigned char>(lower_ascii(word.front())) << 8 |
-                              static_cast<unsigned char>(lower_ascii(word.back()));
-    return (key * 0x9E3779B1u) >> (32 - kSlotBits);
+  static std::uint32_t key(const char* p, size_t n) {
+    return static_cast<std::uint32_t>(n) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(lower_ascii(p[0]))) << 8 |
+           static_cast<unsigned char>(lower_ascii(p[n - 1]));
   }
+  static size_t place(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kSlotBits); }
 
-  // lower is lower-case; word has its size.
-  static bool equals_lowered(std::string_view lower, std::string_view word) {
-    for (size_t i = 0; i < word.size(); ++i) {
-      if (lower[i] != lower_ascii(word[i])) return false;
+  // lower is lower-case; p holds as many bytes.
+  static bool equals_lowered(std::string_view lower, const char* p) {
+    for (size_t i = 0; i < lower.size(); ++i) {
+      if (lower[i] != lower_ascii(p[i])) return false;
     }
     return true;
   }
 
   Entry& slot(std::string_view word) {
-    size_t i = place(word);
-    while (!slots_[i].word.empty() && slots_[i].word != word) i = (i + 1) & kMask;
+    const std::uint32_t k = key(word.data(), word.size());
+    size_t i = place(k);
+    while (slots_[i].key != 0 && slots_[i].word != word) i = (i + 1) & kMask;
+    slots_[i].key = k;
     slots_[i].word = word;
     return slots_[i];
   }
@@ -140,13 +152,31 @@ const WordTable& word_table() {
 }
 
 // A word longer than three characters that ends in `_of` or `_to`, in any case.
-bool is_mapping_word(std::string_view word) {
-  if (word.size() <= 3) return false;
-  const char* tail = word.data() + word.size() - 3;
+bool is_mapping_word(const char* p, size_t n) {
+  if (n <= 3) return false;
+  const char* tail = p + n - 3;
   const char a = lower_ascii(tail[1]);
   const char b = lower_ascii(tail[2]);
   return tail[0] == '_' && ((a == 'o' && b == 'f') || (a == 't' && b == 'o'));
 }
+
+// How a token starting with a byte is scanned.
+enum class Start : unsigned char { other, word, single, dash, quote, equal, left_brace, right_brace };
+
+constexpr std::array<Start, 256> make_starts() {
+  std::array<Start, 256> starts{};
+  for (int c = 0; c < 256; ++c) {
+    if ((kCharClasses[c] & kLetter) != 0 || c == '_') starts[c] = Start::word;
+  }
+  for (unsigned char c : {'(', ')', ',', ':', ';', '[', ']'}) starts[c] = Start::single;
+  starts['-'] = Start::dash;
+  starts['"'] = Start::quote;
+  starts['='] = Start::equal;
+  starts['{'] = Start::left_brace;
+  starts['}'] = Start::right_brace;
+  return starts;
+}
+constexpr std::array<Start, 256> kStarts = make_starts();
 
 TokenKind single_char_kind(char c) {
   switch (c) {
@@ -223,49 +253,63 @@ void ModelLexer::set(TokenKind kind, size_t length) {
 }
 
 TokenKind ModelLexer::next() {
-  start_ += length_;
+  size_t i = start_ + length_;
   length_ = 0;
   if (after_braces_) {
+    start_ = i;
     after_braces_ = false;
     scan_multiline();
     return kind_;
   }
+  const char* const text = text_.data();
+  const size_t size = text_.size();
   for (;;) {
-    while (start_ < text_.size() && is_white(text_[start_])) ++start_;
-    if (start_ >= text_.size()) {
+    while (i < size && is_white(text[i])) ++i;
+    start_ = i;
+    if (i >= size) {
       set(TokenKind::eof, 0);
       return kind_;
     }
-    const char c = text_[start_];
-    if (is_letter(c) || c == '_') {  // the common case first
-      scan_word();
-      return kind_;
+    const char c = text[i];
+    const char after = i + 1 < size ? text[i + 1] : '\0';
+    switch (kStarts[static_cast<unsigned char>(c)]) {
+      case Start::word: {  // the common case
+        size_t end = i + 1;
+        while (end < size && is_word_char(text[end])) ++end;
+        set(word_kind(text + i, end - i), end - i);
+        return kind_;
+      }
+      case Start::single:
+        set(single_char_kind(c), 1);
+        return kind_;
+      case Start::dash:
+        if (after != '-') break;
+        scan_comment();
+        if (!options_.skip_comments) return kind_;
+        i = start_ + length_;
+        length_ = 0;
+        continue;
+      case Start::quote:
+        scan_string();
+        return kind_;
+      case Start::equal:
+        after == '>' ? set(TokenKind::right_arrow, 2) : set(TokenKind::equal, 1);
+        return kind_;
+      case Start::left_brace:
+        if (after == '{') {
+          set(TokenKind::double_l_brace, 2);
+          after_braces_ = true;
+        } else {
+          set(TokenKind::unknown, 1);
+        }
+        return kind_;
+      case Start::right_brace:
+        after == '}' ? set(TokenKind::double_r_brace, 2) : set(TokenKind::unknown, 1);
+        return kind_;
+      case Start::other:
+        break;
     }
-    const char after = start_ + 1 < text_.size() ? text_[start_ + 1] : '\0';
-    if (c == '-' && after == '-') {
-      scan_comment();
-      if (!options_.skip_comments) return kind_;
-      start_ += length_;
-      length_ = 0;
-      continue;
-    }
-    if (c == '"') {
-      scan_string();
-    } else if (single_char_kind(c) != TokenKind::unknown) {
-      set(single_char_kind(c), 1);
-    } else if (c == '=') {
-      after == '>' ? set(TokenKind::right_arrow, 2) : set(TokenKind::equal, 1);
-    } else if (c == '{' && after == '{') {
-      set(TokenKind::double_l_brace, 2);
-      after_braces_ = true;
-    } else if (c == '}' && after == '}') {
-      set(TokenKind::double_r_brace, 2);
-      after_braces_ = false;
-    } else if (c == '{' || c == '}') {
-      set(TokenKind::unknown, 1);
-    } else {
-      scan_to_white();
-    }
+    scan_to_white();
     return kind_;
   }
 }
@@ -313,20 +357,14 @@ bool ModelLexer::comment_starts_line() const {
   return true;
 }
 
-void ModelLexer::scan_word() {
-  size_t i = start_;
-  while (i < text_.size() && is_word_char(text_[i])) ++i;
-  set(word_kind(text_.substr(start_, i - start_)), i - start_);
-}
-
 // Keywords, mappings and reserved words are recognised in any case.
-TokenKind ModelLexer::word_kind(std::string_view word) const {
+TokenKind ModelLexer::word_kind(const char* word, size_t size) const {
   unsigned reserved = 0;
-  if (const WordTable::Entry* entry = word_table().find(word)) {
+  if (const WordTable::Entry* entry = word_table().find(word, size)) {
     if (entry->keyword != TokenKind::identifier) return entry->keyword;
     reserved = entry->reserved;
   }
-  if (is_mapping_word(word)) return TokenKind::mapping;
+  if (is_mapping_word(word, size)) return TokenKind::mapping;
   if ((!options_.allow_cxx_words && (reserved & kCxxWord) != 0) ||
       (!options_.allow_ada_words && (reserved & kAdaWord) != 0))
     return TokenKind::language_keyword;
@@ -436,7 +474,8 @@ TokenKind ModelFileLexer::next_from_new_chunk() {
 bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= content_.size()) return false;
   std::string_view line = take_line();
-  long opened = brace_balance(line);
+  // Only the sign counts here, and a line without `{` cannot open.
+  long opened = line.find('{') == std::string_view::npos ? 0 : brace_balance(line);
   has_chunk_ = true;
   if (opened <= 0 || next_line_ >= content_.size()) {
     // Nearly every chunk is one line. When the file already holds that line

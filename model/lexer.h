@@ -93,11 +93,10 @@ class ModelLexer {
   void set(TokenKind kind, size_t length);
   void scan_string();
   void scan_comment();
-  void scan_word();
   void scan_to_white();
   void scan_multiline();
   bool comment_starts_line() const;
-  TokenKind word_kind(std::string_view word) const;
+  TokenKind word_kind(const char* word, size_t size) const;
 
   std::string owned_;      // the copy that reset makes
   std::string_view text_;  // as written; owned_ or the caller's text
