@@ -102,6 +102,26 @@ namespace {
 // Room made for a list's first item: many lists (characteristics) stay
 // short for good; lists filled often reserve room.
 constexpr size_t kFirstRoom = 1;
+
+// Names given as text are interned through a small table of recent ones:
+// lists are filled by text with the same few names over and over (every
+// attribute of a model gets "obj"), and a hit costs one comparison instead
+// of hashing the text and probing the dictionary. Interned names live until
+// exit, so a remembered one stays valid.
+InternedName intern_recent(std::string_view text) {
+  constexpr size_t kSlots = 64;
+  static const void* recent[kSlots] = {};
+  const size_t first = text.empty() ? 0 : static_cast<unsigned char>(text.front());
+  const size_t last = text.empty() ? 0 : static_cast<unsigned char>(text.back());
+  const void*& slot = recent[(text.size() * 31 + first * 7 + last) & (kSlots - 1)];
+  if (slot != nullptr) {
+    const InternedName name = InternedName::from_id(slot);
+    if (name.text() == text) return name;
+  }
+  const InternedName name(text);
+  slot = name.id();
+  return name;
+}
 }  // namespace
 
 ItemList::~ItemList() {
@@ -189,7 +209,7 @@ Item& ItemList::append_clone(const Item& item) {
 }
 
 Variable& ItemList::add_variable(std::string_view name, std::string_view value) {
-  return add_variable(InternedName(name), value);
+  return add_variable(intern_recent(name), value);
 }
 
 Variable& ItemList::add_variable(InternedName name, std::string_view value) {

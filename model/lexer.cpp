@@ -97,16 +97,22 @@ class WordTable {
   // No keyword or reserved word is longer.
   static constexpr size_t kLongestWord = kLongestReservedWord;
 
-  WordTable() {
+  // Not inlined into the lookup: the lookup then needs fewer registers.
+  [[gnu::noinline]] WordTable() {
     for (const Keyword& k : kKeywords) slot(k.word).keyword = k.kind;
     for (std::string_view word : cxx_reserved_words()) slot(word).reserved |= kCxxWord;
     for (std::string_view word : ada_reserved_words()) slot(word).reserved |= kAdaWord;
+    for (const Entry& e : slots_) {
+      if (e.key != 0) filter_[filter_bit(e.key) / 64] |= std::uint64_t{1} << filter_bit(e.key) % 64;
+    }
   }
 
   // The entry of the word of size n at p in any case, or nullptr; n > 0.
   const Entry* find(const char* p, size_t n) const {
     if (n > kLongestWord) return nullptr;
     const std::uint32_t k = key(p, n);
+    const size_t bit = filter_bit(k);
+    if ((filter_[bit / 64] >> bit % 64 & 1) == 0) return nullptr;
     for (size_t i = place(k);; i = (i + 1) & kMask) {
       const Entry& e = slots_[i];
       if (e.key == 0) return nullptr;
@@ -126,6 +132,11 @@ class WordTable {
   }
   static size_t place(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kSlotBits); }
 
+  // A bit per key hash, set for the keys in the table: most names are
+  // turned away by one bit test, before any slot is read.
+  static constexpr size_t kFilterBits = 12;
+  static size_t filter_bit(std::uint32_t key) { return (key * 0x85EBCA6Bu) >> (32 - kFilterBits); }
+
   // lower is lower-case; p holds as many bytes.
   static bool equals_lowered(std::string_view lower, const char* p) {
     for (size_t i = 0; i < lower.size(); ++i) {
@@ -144,6 +155,7 @@ class WordTable {
   }
 
   std::array<Entry, kSlots> slots_{};
+  std::array<std::uint64_t, (size_t{1} << kFilterBits) / 64> filter_{};
 };
 
 const WordTable& word_table() {
@@ -399,28 +411,29 @@ std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
 }
 
 void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape) const {
-  if (kind_ == TokenKind::eof) {
-    out.assign("<eof>");
-    return;
-  }
+  const std::string_view text = view_text(out, strip_quotes, unescape);
+  if (text.data() == out.data()) return;  // unescaped into out already
+  // clear and append: cheaper than the general assign for short texts
+  out.clear();
+  out.append(text);
+}
+
+std::string_view ModelLexer::view_text(std::string& scratch, bool strip_quotes,
+                                       bool unescape) const {
+  if (kind_ == TokenKind::eof) return "<eof>";
   std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
-  if (kind_ == TokenKind::str_literal && strip_quotes && raw.size() >= 2)
-    raw = raw.substr(1, raw.size() - 2);
-  const size_t backslash =
-      kind_ == TokenKind::str_literal && unescape ? raw.find('\\') : std::string_view::npos;
-  if (backslash == std::string_view::npos) {
-    // clear and append: cheaper than the general assign for short texts
-    out.clear();
-    out.append(raw);
-    return;
-  }
-  out.assign(raw.substr(0, backslash));
+  if (kind_ != TokenKind::str_literal) return raw;
+  if (strip_quotes && raw.size() >= 2) raw = raw.substr(1, raw.size() - 2);
+  const size_t backslash = unescape ? raw.find('\\') : std::string_view::npos;
+  if (backslash == std::string_view::npos) return raw;
+  scratch.assign(raw.substr(0, backslash));
   for (size_t i = backslash; i < raw.size(); ++i) {
     if (raw[i] == '\\') {
       if (++i >= raw.size()) break;
     }
-    out += raw[i];
+    scratch += raw[i];
   }
+  return scratch;
 }
 
 // --- ModelFileLexer ---------------------------------------------------------
@@ -442,11 +455,6 @@ bool ModelFileLexer::open(const std::string& file_name) {
     return false;
   }
   return true;
-}
-
-TokenKind ModelFileLexer::next() {
-  if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
-  return next_from_new_chunk();
 }
 
 // Kept apart from next() so that the common call, a token within the
@@ -481,12 +489,12 @@ bool ModelFileLexer::load_next_chunk() {
     // Nearly every chunk is one line. When the file already holds that line
     // followed by exactly the line end a chunk gets, the lexer reads it in
     // place instead of from a copy.
-    const std::string_view eol = strip_returns_ ? "\n" : "\r\n";
-    const std::string_view after = std::string_view(content_).substr(
-        static_cast<size_t>(line.data() + line.size() - content_.data()));
-    if (after.starts_with(eol)) {
+    const char* after = line.data() + line.size();
+    const size_t left = static_cast<size_t>(content_.data() + content_.size() - after);
+    const size_t eol = strip_returns_ ? 1 : 2;
+    if (left >= eol && after[eol - 1] == '\n' && (eol == 1 || after[0] == '\r')) {
       lines_in_chunk_ = 1;
-      lexer_.view(std::string_view(line.data(), line.size() + eol.size()));
+      lexer_.view(std::string_view(line.data(), line.size() + eol));
       return true;
     }
   }
@@ -524,6 +532,10 @@ std::string ModelFileLexer::text(bool strip_quotes) const {
   std::string out;
   assign_text(out, strip_quotes);
   return out;
+}
+
+std::string_view ModelFileLexer::view_text(std::string& scratch, bool strip_quotes) const {
+  return has_chunk_ ? lexer_.view_text(scratch, strip_quotes, true) : "<eof>";
 }
 
 void ModelFileLexer::assign_text(std::string& out, bool strip_quotes) const {

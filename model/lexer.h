@@ -86,6 +86,10 @@ class ModelLexer {
   std::string text(bool strip_quotes, bool unescape) const;
   // The same into out, whose buffer is reused.
   void assign_text(std::string& out, bool strip_quotes, bool unescape) const;
+  // The same without a copy where none is needed: a view of the text, or of
+  // scratch when unescaping changed it. Valid until the next reset or view,
+  // and until scratch changes.
+  std::string_view view_text(std::string& scratch, bool strip_quotes, bool unescape) const;
   // Number of line feeds in the whole text.
   long line_feeds() const;
 
@@ -117,14 +121,21 @@ class ModelFileLexer {
   // Reads the file; reports "The file '%s' cannot be loaded." and returns
   // false when it cannot be read.
   bool open(const std::string& file_name);
-  // The next token's kind, across chunks; eof for good at the end.
-  TokenKind next();
+  // The next token's kind, across chunks; eof for good at the end. Inline:
+  // the parser asks for every token, and nearly all are in the current chunk.
+  TokenKind next() {
+    if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
+    return next_from_new_chunk();
+  }
 
   TokenKind kind() const { return has_chunk_ ? lexer_.kind() : TokenKind::eof; }
   // The current token, unescaped; "<eof>" at the end.
   std::string text(bool strip_quotes) const;
   // The same into out, whose buffer is reused.
   void assign_text(std::string& out, bool strip_quotes) const;
+  // The same as a view, valid only until the next token is read (see
+  // ModelLexer::view_text).
+  std::string_view view_text(std::string& scratch, bool strip_quotes) const;
   size_t offset() const { return lexer_.offset(); }
   size_t length() const { return lexer_.length(); }
   // 1-based line of the current token in the file.
