@@ -264,9 +264,41 @@ void ModelLexer::set(TokenKind kind, size_t length) {
   length_ = length;
 }
 
+// The common tokens, words and single characters, are taken here; every
+// other case goes to next_general(). Both exits are tail calls, so that this
+// part saves no registers.
 TokenKind ModelLexer::next() {
   size_t i = start_ + length_;
   length_ = 0;
+  if (!after_braces_) {
+    const char* const text = text_.data();
+    const size_t size = text_.size();
+    while (i < size && is_white(text[i])) ++i;
+    if (i < size) {
+      const char c = text[i];
+      const Start start = kStarts[static_cast<unsigned char>(c)];
+      if (start == Start::word) {
+        size_t end = i + 1;
+        while (end < size && is_word_char(text[end])) ++end;
+        start_ = i;
+        return take_word(end - i);
+      }
+      if (start == Start::single) {
+        start_ = i;
+        set(single_char_kind(c), 1);
+        return kind_;
+      }
+    }
+  }
+  return next_general(i);
+}
+
+TokenKind ModelLexer::take_word(size_t length) {
+  set(word_kind(text_.data() + start_, length), length);
+  return kind_;
+}
+
+TokenKind ModelLexer::next_general(size_t i) {
   if (after_braces_) {
     start_ = i;
     after_braces_ = false;
@@ -285,7 +317,7 @@ TokenKind ModelLexer::next() {
     const char c = text[i];
     const char after = i + 1 < size ? text[i + 1] : '\0';
     switch (kStarts[static_cast<unsigned char>(c)]) {
-      case Start::word: {  // the common case
+      case Start::word: {  // after a comment
         size_t end = i + 1;
         while (end < size && is_word_char(text[end])) ++end;
         set(word_kind(text + i, end - i), end - i);
@@ -418,11 +450,9 @@ void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape)
   out.append(text);
 }
 
-std::string_view ModelLexer::view_text(std::string& scratch, bool strip_quotes,
-                                       bool unescape) const {
-  if (kind_ == TokenKind::eof) return "<eof>";
-  std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
-  if (kind_ != TokenKind::str_literal) return raw;
+std::string_view ModelLexer::literal_text(std::string& scratch, bool strip_quotes,
+                                          bool unescape) const {
+  std::string_view raw = raw_text();
   if (strip_quotes && raw.size() >= 2) raw = raw.substr(1, raw.size() - 2);
   const size_t backslash = unescape ? raw.find('\\') : std::string_view::npos;
   if (backslash == std::string_view::npos) return raw;
@@ -525,17 +555,14 @@ std::string_view ModelFileLexer::take_line() {
 // end the switch asks for, so every line adds exactly one line feed.
 void ModelFileLexer::append_line(std::string_view line) {
   chunk_.append(line);
-  chunk_ += strip_returns_ ? "\n" : "\r\n";
+  if (!strip_returns_) chunk_.push_back('\r');
+  chunk_.push_back('\n');
   ++lines_in_chunk_;
 }
 std::string ModelFileLexer::text(bool strip_quotes) const {
   std::string out;
   assign_text(out, strip_quotes);
   return out;
-}
-
-std::string_view ModelFileLexer::view_text(std::string& scratch, bool strip_quotes) const {
-  return has_chunk_ ? lexer_.view_text(scratch, strip_quotes, true) : "<eof>";
 }
 
 void ModelFileLexer::assign_text(std::string& out, bool strip_quotes) const {

@@ -5,6 +5,7 @@
 // text is never copied in another case.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -89,12 +90,23 @@ class ModelLexer {
   // The same without a copy where none is needed: a view of the text, or of
   // scratch when unescaping changed it. Valid until the next reset or view,
   // and until scratch changes.
-  std::string_view view_text(std::string& scratch, bool strip_quotes, bool unescape) const;
+  // Inline: the parser takes the text of most tokens, nearly all of them plain.
+  std::string_view view_text(std::string& scratch, bool strip_quotes, bool unescape) const {
+    if (kind_ == TokenKind::str_literal) return literal_text(scratch, strip_quotes, unescape);
+    if (kind_ == TokenKind::eof) return "<eof>";
+    return raw_text();
+  }
   // Number of line feeds in the whole text.
   long line_feeds() const;
 
  private:
   void set(TokenKind kind, size_t length);
+  TokenKind take_word(size_t length);
+  TokenKind next_general(size_t from);
+  std::string_view raw_text() const {
+    return std::string_view(text_.data() + start_, std::min(length_, text_.size() - start_));
+  }
+  std::string_view literal_text(std::string& scratch, bool strip_quotes, bool unescape) const;
   void scan_string();
   void scan_comment();
   void scan_to_white();
@@ -135,7 +147,9 @@ class ModelFileLexer {
   void assign_text(std::string& out, bool strip_quotes) const;
   // The same as a view, valid only until the next token is read (see
   // ModelLexer::view_text).
-  std::string_view view_text(std::string& scratch, bool strip_quotes) const;
+  std::string_view view_text(std::string& scratch, bool strip_quotes) const {
+    return has_chunk_ ? lexer_.view_text(scratch, strip_quotes, true) : "<eof>";
+  }
   size_t offset() const { return lexer_.offset(); }
   size_t length() const { return lexer_.length(); }
   // 1-based line of the current token in the file.
