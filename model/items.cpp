@@ -175,7 +175,7 @@ void ItemList::reserve(size_t n) {
   const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
   auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
   if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
-  give_room();
+  if (entries_ != nullptr) give_room();  // a first room replaces none
   entries_ = room;
   room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));
 }
@@ -268,13 +268,16 @@ Variable* ItemList::find(std::string_view name) const {
   return nullptr;
 }
 
+// Interned first: the search then compares ids, and a new name needs no
+// second lookup.
 Variable& ItemList::set(std::string_view name, std::string_view value) {
-  if (Variable* v = find(name)) {
+  const InternedName id = intern_recent(name);
+  if (Variable* v = find(id)) {
     v->assign_value(value);
     ++version_;
     return *v;
   }
-  return add_variable(name, value);
+  return add_variable(id, value);
 }
 
 std::string ItemList::text() const {

@@ -107,12 +107,17 @@ class WordTable {
     }
   }
 
+  // False when the word of size n at p is surely not in the table; n > 0.
+  bool may_hold(const char* p, size_t n) const {
+    if (n > kLongestWord) return false;
+    const size_t bit = filter_bit(key(p, n));
+    return (filter_[bit / 64] >> bit % 64 & 1) != 0;
+  }
+
   // The entry of the word of size n at p in any case, or nullptr; n > 0.
   const Entry* find(const char* p, size_t n) const {
-    if (n > kLongestWord) return nullptr;
+    if (!may_hold(p, n)) return nullptr;
     const std::uint32_t k = key(p, n);
-    const size_t bit = filter_bit(k);
-    if ((filter_[bit / 64] >> bit % 64 & 1) == 0) return nullptr;
     for (size_t i = place(k);; i = (i + 1) & kMask) {
       const Entry& e = slots_[i];
       if (e.key == 0) return nullptr;
@@ -293,8 +298,15 @@ TokenKind ModelLexer::next() {
   return next_general(i);
 }
 
+// Most words are names that the table's filter turns away at once; only
+// the others are looked up.
 TokenKind ModelLexer::take_word(size_t length) {
-  set(word_kind(text_.data() + start_, length), length);
+  const char* word = text_.data() + start_;
+  if (word_table().may_hold(word, length)) {
+    set(word_kind(word, length), length);
+  } else {
+    set(is_mapping_word(word, length) ? TokenKind::mapping : TokenKind::identifier, length);
+  }
   return kind_;
 }
 
