@@ -233,12 +233,17 @@ size_t count_pairs(std::string_view text, std::string_view pair) {
 
 namespace {
 
-// The `{{` of the line less its `}}`. Most lines have no brace at all, and
-// two vectorised searches for a single byte settle that quickly.
-long brace_balance(std::string_view line) {
-  if (line.find('{') == std::string_view::npos && line.find('}') == std::string_view::npos)
-    return 0;
-  return static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
+// The `{{` of the line less its `}}`; open is the place of the first `{`
+// (npos: none). Most lines have no brace at all, and vectorised searches for
+// a single byte settle that quickly; pairs are counted from the first brace.
+long brace_balance(std::string_view line, size_t open) {
+  const size_t close = line.find('}');
+  long balance = 0;
+  if (open != std::string_view::npos)
+    balance += static_cast<long>(count_pairs(line.substr(open), "{{"));
+  if (close != std::string_view::npos)
+    balance -= static_cast<long>(count_pairs(line.substr(close), "}}"));
+  return balance;
 }
 
 }  // namespace
@@ -525,7 +530,8 @@ bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= content_.size()) return false;
   std::string_view line = take_line();
   // Only the sign counts here, and a line without `{` cannot open.
-  long opened = line.find('{') == std::string_view::npos ? 0 : brace_balance(line);
+  const size_t open = line.find('{');
+  long opened = open == std::string_view::npos ? 0 : brace_balance(line, open);
   has_chunk_ = true;
   if (opened <= 0 || next_line_ >= content_.size()) {
     // Nearly every chunk is one line. When the file already holds that line
@@ -546,7 +552,7 @@ bool ModelFileLexer::load_next_chunk() {
     append_line(line);
     if (opened <= 0 || next_line_ >= content_.size()) break;
     line = take_line();
-    opened += brace_balance(line);
+    opened += brace_balance(line, line.find('{'));
   }
   lexer_.view(chunk_);
   return true;
