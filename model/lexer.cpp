@@ -168,6 +168,10 @@ const WordTable& word_table() {
   return table;
 }
 
+// The table for the scanning loop, set when the first lexer is made, so
+// that the loop does not test for the table's construction at every word.
+const WordTable* made_word_table = nullptr;
+
 // A word longer than three characters that ends in `_of` or `_to`, in any case.
 bool is_mapping_word(const char* p, size_t n) {
   if (n <= 3) return false;
@@ -251,6 +255,7 @@ long brace_balance(std::string_view line, size_t open) {
 // --- ModelLexer -------------------------------------------------------------
 
 ModelLexer::ModelLexer(std::string_view text, LexerOptions options) : options_(options) {
+  if (made_word_table == nullptr) made_word_table = &word_table();
   reset(text);
 }
 
@@ -304,14 +309,16 @@ TokenKind ModelLexer::next() {
 }
 
 // Most words are names that the table's filter turns away at once; only
-// the others are looked up.
+// the others are looked up, in a tail call.
 TokenKind ModelLexer::take_word(size_t length) {
   const char* word = text_.data() + start_;
-  if (word_table().may_hold(word, length)) {
-    set(word_kind(word, length), length);
-  } else {
-    set(is_mapping_word(word, length) ? TokenKind::mapping : TokenKind::identifier, length);
-  }
+  if (made_word_table->may_hold(word, length)) return take_listed_word(length);
+  set(is_mapping_word(word, length) ? TokenKind::mapping : TokenKind::identifier, length);
+  return kind_;
+}
+
+TokenKind ModelLexer::take_listed_word(size_t length) {
+  set(word_kind(text_.data() + start_, length), length);
   return kind_;
 }
 

@@ -102,6 +102,7 @@ class ModelLexer {
  private:
   void set(TokenKind kind, size_t length);
   TokenKind take_word(size_t length);
+  [[gnu::noinline]] TokenKind take_listed_word(size_t length);
   TokenKind next_general(size_t from);
   std::string_view raw_text() const {
     return std::string_view(text_.data() + start_, std::min(length_, text_.size() - start_));
