@@ -102,6 +102,26 @@ namespace {
 // Room made for a list's first item: many lists (characteristics) stay
 // short for good; lists filled often reserve room.
 constexpr size_t kFirstRoom = 1;
+
+// Names given as text are interned through a small table of recent ones:
+// lists are filled by text with the same few names over and over (every
+// attribute of a model gets "obj"), and a hit costs one comparison instead
+// of hashing the text and probing the dictionary. Interned names live until
+// exit, so a remembered one stays valid.
+InternedName intern_recent(std::string_view text) {
+  constexpr size_t kSlots = 64;
+  static const void* recent[kSlots] = {};
+  const size_t first = text.empty() ? 0 : static_cast<unsigned char>(text.front());
+  const size_t last = text.empty() ? 0 : static_cast<unsigned char>(text.back());
+  const void*& slot = recent[(text.size() * 31 + first * 7 + last) & (kSlots - 1)];
+  if (slot != nullptr) {
+    const InternedName name = InternedName::from_id(slot);
+    if (name.text() == text) return name;
+  }
+  const InternedName name(text);
+  slot = name.id();
+  return name;
+}
 }  // namespace
 
 ItemList::~ItemList() {
@@ -152,10 +172,13 @@ void ItemList::give_room() {
 void ItemList::reserve(size_t n) {
   if (room_ >= n) return;
   if (n > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-  const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
+  // The smallest room is known; most lists start with it.
+  const size_t wanted = n * sizeof(ItemEntry);
+  const size_t bytes =
+      wanted <= RoomStock::kSmallest ? RoomStock::kSmallest : RoomStock::room_for(wanted);
   auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
   if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
-  give_room();
+  if (entries_ != nullptr) give_room();  // a first room replaces none
   entries_ = room;
   room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));
 }
@@ -189,7 +212,7 @@ Item& ItemList::append_clone(const Item& item) {
 }
 
 Variable& ItemList::add_variable(std::string_view name, std::string_view value) {
-  return add_variable(InternedName(name), value);
+  return add_variable(intern_recent(name), value);
 }
 
 Variable& ItemList::add_variable(InternedName name, std::string_view value) {
@@ -248,13 +271,16 @@ Variable* ItemList::find(std::string_view name) const {
   return nullptr;
 }
 
+// Interned first: the search then compares ids, and a new name needs no
+// second lookup.
 Variable& ItemList::set(std::string_view name, std::string_view value) {
-  if (Variable* v = find(name)) {
+  const InternedName id = intern_recent(name);
+  if (Variable* v = find(id)) {
     v->assign_value(value);
     ++version_;
     return *v;
   }
-  return add_variable(name, value);
+  return add_variable(id, value);
 }
 
 std::string ItemList::text() const {

@@ -64,23 +64,32 @@ bool has_class(char c, unsigned char bits) {
   return (kCharClasses[static_cast<unsigned char>(c)] & bits) != 0;
 }
 bool is_white(char c) { return has_class(c, kWhite); }
-bool is_letter(char c) { return has_class(c, kLetter); }
 bool is_word_char(char c) { return has_class(c, kWordChar); }
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr std::array<char, 256> make_lower() {
+  std::array<char, 256> lower{};
+  for (int c = 0; c < 256; ++c)
+    lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return lower;
+}
+constexpr std::array<char, 256> kLower = make_lower();
+
+char lower_ascii(char c) { return kLower[static_cast<unsigned char>(c)]; }
 
 constexpr unsigned kCxxWord = 1;
 constexpr unsigned kAdaWord = 2;
 
 // Keywords and reserved words in one open-addressed table of lower-case
 // words. The lexer classifies nearly every word of a model, and most are
-// ordinary names: a word is placed by its length and its first and last
-// letters, lowered, so that a name usually meets a free slot, or an entry of
-// another length, without being read whole.
+// ordinary names: a word is placed by a key made of its length and its first
+// and last letters, lowered, and each slot holds that key, so that a name
+// usually meets a free slot, or a slot of another key, without being read
+// whole.
 class WordTable {
  public:
   struct Entry {
-    std::string_view word;  // empty: a free slot
+    std::uint32_t key = 0;  // 0: a free slot
+    std::string_view word;
     TokenKind keyword = TokenKind::identifier;  // identifier: no keyword
     unsigned reserved = 0;  // kCxxWord, kAdaWord
   };
@@ -88,19 +97,31 @@ class WordTable {
   // No keyword or reserved word is longer.
   static constexpr size_t kLongestWord = kLongestReservedWord;
 
-  WordTable() {
+  // Not inlined into the lookup: the lookup then needs fewer registers.
+  [[gnu::noinline]] WordTable() {
     for (const Keyword& k : kKeywords) slot(k.word).keyword = k.kind;
     for (std::string_view word : cxx_reserved_words()) slot(word).reserved |= kCxxWord;
     for (std::string_view word : ada_reserved_words()) slot(word).reserved |= kAdaWord;
+    for (const Entry& e : slots_) {
+      if (e.key != 0) filter_[filter_bit(e.key) / 64] |= std::uint64_t{1} << filter_bit(e.key) % 64;
+    }
   }
 
-  // The entry of the word in any case, or nullptr; the word is not empty.
-  const Entry* find(std::string_view word) const {
-    if (word.size() > kLongestWord) return nullptr;
-    for (size_t i = place(word);; i = (i + 1) & kMask) {
+  // False when the word of size n at p is surely not in the table; n > 0.
+  bool may_hold(const char* p, size_t n) const {
+    if (n > kLongestWord) return false;
+    const size_t bit = filter_bit(key(p, n));
+    return (filter_[bit / 64] >> bit % 64 & 1) != 0;
+  }
+
+  // The entry of the word of size n at p in any case, or nullptr; n > 0.
+  const Entry* find(const char* p, size_t n) const {
+    if (!may_hold(p, n)) return nullptr;
+    const std::uint32_t k = key(p, n);
+    for (size_t i = place(k);; i = (i + 1) & kMask) {
       const Entry& e = slots_[i];
-      if (e.word.empty()) return nullptr;
-      if (e.word.size() == word.size() && equals_lowered(e.word, word)) return &e;
+      if (e.key == 0) return nullptr;
+      if (e.key == k && equals_lowered(e.word, p)) return &e;
     }
   }
 
@@ -109,29 +130,37 @@ class WordTable {
   static constexpr size_t kSlots = size_t{1} << kSlotBits;  // well above the ~110 words
   static constexpr size_t kMask = kSlots - 1;
 
-  static size_t place(std::string_view word) {
-    const std::uint32_t key = static_cast<std::uint32_t>(word.size()) << 16 |
-                              static_cast<unsigned char>(lower_ascii(word.front())) << 8 |
-                              static_cast<unsigned char>(lower_ascii(word.back()));
-    return (key * 0x9E3779B1u) >> (32 - kSlotBits);
+  static std::uint32_t key(const char* p, size_t n) {
+    return static_cast<std::uint32_t>(n) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(lower_ascii(p[0]))) << 8 |
+           static_cast<unsigned char>(lower_ascii(p[n - 1]));
   }
+  static size_t place(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kSlotBits); }
 
-  // lower is lower-case; word has its size.
-  static bool equals_lowered(std::string_view lower, std::string_view word) {
-    for (size_t i = 0; i < word.size(); ++i) {
-      if (lower[i] != lower_ascii(word[i])) return false;
+  // A bit per key hash, set for the keys in the table: most names are
+  // turned away by one bit test, before any slot is read.
+  static constexpr size_t kFilterBits = 12;
+  static size_t filter_bit(std::uint32_t key) { return (key * 0x85EBCA6Bu) >> (32 - kFilterBits); }
+
+  // lower is lower-case; p holds as many bytes.
+  static bool equals_lowered(std::string_view lower, const char* p) {
+    for (size_t i = 0; i < lower.size(); ++i) {
+      if (lower[i] != lower_ascii(p[i])) return false;
     }
     return true;
   }
 
   Entry& slot(std::string_view word) {
-    size_t i = place(word);
-    while (!slots_[i].word.empty() && slots_[i].word != word) i = (i + 1) & kMask;
+    const std::uint32_t k = key(word.data(), word.size());
+    size_t i = place(k);
+    while (slots_[i].key != 0 && slots_[i].word != word) i = (i + 1) & kMask;
+    slots_[i].key = k;
     slots_[i].word = word;
     return slots_[i];
   }
 
   std::array<Entry, kSlots> slots_{};
+  std::array<std::uint64_t, (size_t{1} << kFilterBits) / 64> filter_{};
 };
 
 const WordTable& word_table() {
@@ -139,14 +168,36 @@ const WordTable& word_table() {
   return table;
 }
 
+// The table for the scanning loop, set when the first lexer is made, so
+// that the loop does not test for the table's construction at every word.
+const WordTable* made_word_table = nullptr;
+
 // A word longer than three characters that ends in `_of` or `_to`, in any case.
-bool is_mapping_word(std::string_view word) {
-  if (word.size() <= 3) return false;
-  const char* tail = word.data() + word.size() - 3;
+bool is_mapping_word(const char* p, size_t n) {
+  if (n <= 3) return false;
+  const char* tail = p + n - 3;
   const char a = lower_ascii(tail[1]);
   const char b = lower_ascii(tail[2]);
   return tail[0] == '_' && ((a == 'o' && b == 'f') || (a == 't' && b == 'o'));
 }
+
+// How a token starting with a byte is scanned.
+enum class Start : unsigned char { other, word, single, dash, quote, equal, left_brace, right_brace };
+
+constexpr std::array<Start, 256> make_starts() {
+  std::array<Start, 256> starts{};
+  for (int c = 0; c < 256; ++c) {
+    if ((kCharClasses[c] & kLetter) != 0 || c == '_') starts[c] = Start::word;
+  }
+  for (unsigned char c : {'(', ')', ',', ':', ';', '[', ']'}) starts[c] = Start::single;
+  starts['-'] = Start::dash;
+  starts['"'] = Start::quote;
+  starts['='] = Start::equal;
+  starts['{'] = Start::left_brace;
+  starts['}'] = Start::right_brace;
+  return starts;
+}
+constexpr std::array<Start, 256> kStarts = make_starts();
 
 TokenKind single_char_kind(char c) {
   switch (c) {
@@ -186,12 +237,17 @@ size_t count_pairs(std::string_view text, std::string_view pair) {
 
 namespace {
 
-// The `{{` of the line less its `}}`. Most lines have no brace at all, and
-// two vectorised searches for a single byte settle that quickly.
-long brace_balance(std::string_view line) {
-  if (line.find('{') == std::string_view::npos && line.find('}') == std::string_view::npos)
-    return 0;
-  return static_cast<long>(count_pairs(line, "{{")) - static_cast<long>(count_pairs(line, "}}"));
+// The `{{` of the line less its `}}`; open is the place of the first `{`
+// (npos: none). Most lines have no brace at all, and vectorised searches for
+// a single byte settle that quickly; pairs are counted from the first brace.
+long brace_balance(std::string_view line, size_t open) {
+  const size_t close = line.find('}');
+  long balance = 0;
+  if (open != std::string_view::npos)
+    balance += static_cast<long>(count_pairs(line.substr(open), "{{"));
+  if (close != std::string_view::npos)
+    balance -= static_cast<long>(count_pairs(line.substr(close), "}}"));
+  return balance;
 }
 
 }  // namespace
@@ -199,6 +255,7 @@ long brace_balance(std::string_view line) {
 // --- ModelLexer -------------------------------------------------------------
 
 ModelLexer::ModelLexer(std::string_view text, LexerOptions options) : options_(options) {
+  if (made_word_table == nullptr) made_word_table = &word_table();
   reset(text);
 }
 
@@ -222,50 +279,105 @@ void ModelLexer::set(TokenKind kind, size_t length) {
   length_ = length;
 }
 
+// The common tokens, words and single characters, are taken here; every
+// other case goes to next_general(). Both exits are tail calls, so that this
+// part saves no registers.
 TokenKind ModelLexer::next() {
-  start_ += length_;
+  size_t i = start_ + length_;
   length_ = 0;
+  if (!after_braces_) {
+    const char* const text = text_.data();
+    const size_t size = text_.size();
+    while (i < size && is_white(text[i])) ++i;
+    if (i < size) {
+      const char c = text[i];
+      const Start start = kStarts[static_cast<unsigned char>(c)];
+      if (start == Start::word) {
+        size_t end = i + 1;
+        while (end < size && is_word_char(text[end])) ++end;
+        start_ = i;
+        return take_word(end - i);
+      }
+      if (start == Start::single) {
+        start_ = i;
+        set(single_char_kind(c), 1);
+        return kind_;
+      }
+    }
+  }
+  return next_general(i);
+}
+
+// Most words are names that the table's filter turns away at once; only
+// the others are looked up, in a tail call.
+TokenKind ModelLexer::take_word(size_t length) {
+  const char* word = text_.data() + start_;
+  if (made_word_table->may_hold(word, length)) return take_listed_word(length);
+  set(is_mapping_word(word, length) ? TokenKind::mapping : TokenKind::identifier, length);
+  return kind_;
+}
+
+TokenKind ModelLexer::take_listed_word(size_t length) {
+  set(word_kind(text_.data() + start_, length), length);
+  return kind_;
+}
+
+TokenKind ModelLexer::next_general(size_t i) {
   if (after_braces_) {
+    start_ = i;
     after_braces_ = false;
     scan_multiline();
     return kind_;
   }
+  const char* const text = text_.data();
+  const size_t size = text_.size();
   for (;;) {
-    while (start_ < text_.size() && is_white(text_[start_])) ++start_;
-    if (start_ >= text_.size()) {
+    while (i < size && is_white(text[i])) ++i;
+    start_ = i;
+    if (i >= size) {
       set(TokenKind::eof, 0);
       return kind_;
     }
-    const char c = text_[start_];
-    if (is_letter(c) || c == '_') {  // the common case first
-      scan_word();
-      return kind_;
+    const char c = text[i];
+    const char after = i + 1 < size ? text[i + 1] : '\0';
+    switch (kStarts[static_cast<unsigned char>(c)]) {
+      case Start::word: {  // after a comment
+        size_t end = i + 1;
+        while (end < size && is_word_char(text[end])) ++end;
+        set(word_kind(text + i, end - i), end - i);
+        return kind_;
+      }
+      case Start::single:
+        set(single_char_kind(c), 1);
+        return kind_;
+      case Start::dash:
+        if (after != '-') break;
+        scan_comment();
+        if (!options_.skip_comments) return kind_;
+        i = start_ + length_;
+        length_ = 0;
+        continue;
+      case Start::quote:
+        scan_string();
+        return kind_;
+      case Start::equal:
+        after == '>' ? set(TokenKind::right_arrow, 2) : set(TokenKind::equal, 1);
+        return kind_;
+      case Start::left_brace:
+        if (after == '{') {
+          set(TokenKind::double_l_brace, 2);
+          after_braces_ = true;
+        } else {
+          set(TokenKind::unknown, 1);
+        }
+        return kind_;
+      case Start::right_brace:
+        after == '}' ? set(TokenKind::double_r_brace, 2) : set(TokenKind::unknown, 1);
+        return kind_;
+      case Start::other:
+        break;
     }
-    const char after = start_ + 1 < text_.size() ? text_[start_ + 1] : '\0';
-    if (c == '-' && after == '-') {
-      scan_comment();
-      if (!options_.skip_comments) return kind_;
-      start_ += length_;
-      length_ = 0;
-      continue;
-    }
-    if (c == '"') {
-      scan_string();
-    } else if (single_char_kind(c) != TokenKind::unknown) {
-      set(single_char_kind(c), 1);
-    } else if (c == '=') {
-      after == '>' ? set(TokenKind::right_arrow, 2) : set(TokenKind::equal, 1);
-    } else if (c == '{' && after == '{') {
-      set(TokenKind::double_l_brace, 2);
-      after_braces_ = true;
-    } else if (c == '}' && after == '}') {
-      set(TokenKind::double_r_brace, 2);
-      after_braces_ = false;
-    } else if (c == '{' || c == '}') {
-      set(TokenKind::unknown, 1);
-    } else {
-      scan_to_white();
-    }
+    scan_to_white();
     return kind_;
   }
 }
@@ -313,20 +425,14 @@ bool ModelLexer::comment_starts_line() const {
   return true;
 }
 
-void ModelLexer::scan_word() {
-  size_t i = start_;
-  while (i < text_.size() && is_word_char(text_[i])) ++i;
-  set(word_kind(text_.substr(start_, i - start_)), i - start_);
-}
-
 // Keywords, mappings and reserved words are recognised in any case.
-TokenKind ModelLexer::word_kind(std::string_view word) const {
+TokenKind ModelLexer::word_kind(const char* word, size_t size) const {
   unsigned reserved = 0;
-  if (const WordTable::Entry* entry = word_table().find(word)) {
+  if (const WordTable::Entry* entry = word_table().find(word, size)) {
     if (entry->keyword != TokenKind::identifier) return entry->keyword;
     reserved = entry->reserved;
   }
-  if (is_mapping_word(word)) return TokenKind::mapping;
+  if (is_mapping_word(word, size)) return TokenKind::mapping;
   if ((!options_.allow_cxx_words && (reserved & kCxxWord) != 0) ||
       (!options_.allow_ada_words && (reserved & kAdaWord) != 0))
     return TokenKind::language_keyword;
@@ -361,28 +467,27 @@ std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
 }
 
 void ModelLexer::assign_text(std::string& out, bool strip_quotes, bool unescape) const {
-  if (kind_ == TokenKind::eof) {
-    out.assign("<eof>");
-    return;
-  }
-  std::string_view raw(text_.data() + start_, std::min(length_, text_.size() - start_));
-  if (kind_ == TokenKind::str_literal && strip_quotes && raw.size() >= 2)
-    raw = raw.substr(1, raw.size() - 2);
-  const size_t backslash =
-      kind_ == TokenKind::str_literal && unescape ? raw.find('\\') : std::string_view::npos;
-  if (backslash == std::string_view::npos) {
-    // clear and append: cheaper than the general assign for short texts
-    out.clear();
-    out.append(raw);
-    return;
-  }
-  out.assign(raw.substr(0, backslash));
+  const std::string_view text = view_text(out, strip_quotes, unescape);
+  if (text.data() == out.data()) return;  // unescaped into out already
+  // clear and append: cheaper than the general assign for short texts
+  out.clear();
+  out.append(text);
+}
+
+std::string_view ModelLexer::literal_text(std::string& scratch, bool strip_quotes,
+                                          bool unescape) const {
+  std::string_view raw = raw_text();
+  if (strip_quotes && raw.size() >= 2) raw = raw.substr(1, raw.size() - 2);
+  const size_t backslash = unescape ? raw.find('\\') : std::string_view::npos;
+  if (backslash == std::string_view::npos) return raw;
+  scratch.assign(raw.substr(0, backslash));
   for (size_t i = backslash; i < raw.size(); ++i) {
     if (raw[i] == '\\') {
       if (++i >= raw.size()) break;
     }
-    out += raw[i];
+    scratch += raw[i];
   }
+  return scratch;
 }
 
 // --- ModelFileLexer ---------------------------------------------------------
@@ -404,11 +509,6 @@ bool ModelFileLexer::open(const std::string& file_name) {
     return false;
   }
   return true;
-}
-
-TokenKind ModelFileLexer::next() {
-  if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
-  return next_from_new_chunk();
 }
 
 // Kept apart from next() so that the common call, a token within the
@@ -436,18 +536,20 @@ TokenKind ModelFileLexer::next_from_new_chunk() {
 bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= content_.size()) return false;
   std::string_view line = take_line();
-  long opened = brace_balance(line);
+  // Only the sign counts here, and a line without `{` cannot open.
+  const size_t open = line.find('{');
+  long opened = open == std::string_view::npos ? 0 : brace_balance(line, open);
   has_chunk_ = true;
   if (opened <= 0 || next_line_ >= content_.size()) {
     // Nearly every chunk is one line. When the file already holds that line
     // followed by exactly the line end a chunk gets, the lexer reads it in
     // place instead of from a copy.
-    const std::string_view eol = strip_returns_ ? "\n" : "\r\n";
-    const std::string_view after = std::string_view(content_).substr(
-        static_cast<size_t>(line.data() + line.size() - content_.data()));
-    if (after.starts_with(eol)) {
+    const char* after = line.data() + line.size();
+    const size_t left = static_cast<size_t>(content_.data() + content_.size() - after);
+    const size_t eol = strip_returns_ ? 1 : 2;
+    if (left >= eol && after[eol - 1] == '\n' && (eol == 1 || after[0] == '\r')) {
       lines_in_chunk_ = 1;
-      lexer_.view(std::string_view(line.data(), line.size() + eol.size()));
+      lexer_.view(std::string_view(line.data(), line.size() + eol));
       return true;
     }
   }
@@ -457,7 +559,7 @@ bool ModelFileLexer::load_next_chunk() {
     append_line(line);
     if (opened <= 0 || next_line_ >= content_.size()) break;
     line = take_line();
-    opened += brace_balance(line);
+    opened += brace_balance(line, line.find('{'));
   }
   lexer_.view(chunk_);
   return true;
@@ -478,7 +580,8 @@ std::string_view ModelFileLexer::take_line() {
 // end the switch asks for, so every line adds exactly one line feed.
 void ModelFileLexer::append_line(std::string_view line) {
   chunk_.append(line);
-  chunk_ += strip_returns_ ? "\n" : "\r\n";
+  if (!strip_returns_) chunk_.push_back('\r');
+  chunk_.push_back('\n');
   ++lines_in_chunk_;
 }
 std::string ModelFileLexer::text(bool strip_quotes) const {

@@ -5,6 +5,7 @@
 // text is never copied in another case.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -86,18 +87,33 @@ class ModelLexer {
   std::string text(bool strip_quotes, bool unescape) const;
   // The same into out, whose buffer is reused.
   void assign_text(std::string& out, bool strip_quotes, bool unescape) const;
+  // The same without a copy where none is needed: a view of the text, or of
+  // scratch when unescaping changed it. Valid until the next reset or view,
+  // and until scratch changes.
+  // Inline: the parser takes the text of most tokens, nearly all of them plain.
+  std::string_view view_text(std::string& scratch, bool strip_quotes, bool unescape) const {
+    if (kind_ == TokenKind::str_literal) return literal_text(scratch, strip_quotes, unescape);
+    if (kind_ == TokenKind::eof) return "<eof>";
+    return raw_text();
+  }
   // Number of line feeds in the whole text.
   long line_feeds() const;
 
  private:
   void set(TokenKind kind, size_t length);
+  TokenKind take_word(size_t length);
+  [[gnu::noinline]] TokenKind take_listed_word(size_t length);
+  TokenKind next_general(size_t from);
+  std::string_view raw_text() const {
+    return std::string_view(text_.data() + start_, std::min(length_, text_.size() - start_));
+  }
+  std::string_view literal_text(std::string& scratch, bool strip_quotes, bool unescape) const;
   void scan_string();
   void scan_comment();
-  void scan_word();
   void scan_to_white();
   void scan_multiline();
   bool comment_starts_line() const;
-  TokenKind word_kind(std::string_view word) const;
+  TokenKind word_kind(const char* word, size_t size) const;
 
   std::string owned_;      // the copy that reset makes
   std::string_view text_;  // as written; owned_ or the caller's text
@@ -118,14 +134,23 @@ class ModelFileLexer {
   // Reads the file; reports "The file '%s' cannot be loaded." and returns
   // false when it cannot be read.
   bool open(const std::string& file_name);
-  // The next token's kind, across chunks; eof for good at the end.
-  TokenKind next();
+  // The next token's kind, across chunks; eof for good at the end. Inline:
+  // the parser asks for every token, and nearly all are in the current chunk.
+  TokenKind next() {
+    if (has_chunk_ && lexer_.next() != TokenKind::eof) return lexer_.kind();
+    return next_from_new_chunk();
+  }
 
   TokenKind kind() const { return has_chunk_ ? lexer_.kind() : TokenKind::eof; }
   // The current token, unescaped; "<eof>" at the end.
   std::string text(bool strip_quotes) const;
   // The same into out, whose buffer is reused.
   void assign_text(std::string& out, bool strip_quotes) const;
+  // The same as a view, valid only until the next token is read (see
+  // ModelLexer::view_text).
+  std::string_view view_text(std::string& scratch, bool strip_quotes) const {
+    return has_chunk_ ? lexer_.view_text(scratch, strip_quotes, true) : "<eof>";
+  }
   size_t offset() const { return lexer_.offset(); }
   size_t length() const { return lexer_.length(); }
   // 1-based line of the current token in the file.

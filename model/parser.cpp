@@ -149,7 +149,7 @@ bool ModelParser::object_decl(ModelObject* container) {
   if (depth_ >= kMaxObjectDepth) return fail_nesting();
   advance();
   if (!expect({K::identifier})) return false;
-  auto object = std::make_unique<ModelObject>(text());
+  auto object = std::make_unique<ModelObject>(token());
   advance();
   if (!expect(kAfterObjectName)) return false;
   if (kind() == K::parent && !parent_list(*object)) return false;
@@ -170,7 +170,7 @@ bool ModelParser::parent_list(ModelObject& object) {
   do {
     advance();
     if (!expect({K::identifier})) return false;
-    auto ref = std::make_unique<ParentRef>(text());
+    auto ref = std::make_unique<ParentRef>(token());
     advance();
     if (kind() == K::left_bracket && !ctics(*ref)) return false;
     object.parents.push_back(std::move(ref));
@@ -212,11 +212,11 @@ bool ModelParser::member(ModelObject& object) {
 
 // named-member -> member-name ( `:` attribute-rest | `(` function-rest )
 bool ModelParser::named_member(ModelObject& object) {
-  std::string name = text();
+  member_name_.assign(token());
   advance();
   if (!expect({K::colon, K::left_paren})) return false;
-  if (kind() == K::colon) return attribute_decl(object, name);
-  return function_decl(name, object.functions);
+  if (kind() == K::colon) return attribute_decl(object, member_name_);
+  return function_decl(member_name_, object.functions);
 }
 
 // attribute-decl -> member-name `:` type-ref [ `=` ( text | block ) ] [ctics] `;`
@@ -290,7 +290,7 @@ bool ModelParser::parameters(Function& function) {
 
 // param -> ( name | text ) `:` type-ref [ `=` ( name | text | block ) ] [ctics]
 bool ModelParser::parameter(Function& function) {
-  auto param = std::make_unique<Parameter>(text(), "");
+  auto param = std::make_unique<Parameter>(token(), "");
   advance();
   if (!expect({K::colon})) return false;
   advance();
@@ -311,7 +311,7 @@ bool ModelParser::parameter(Function& function) {
 bool ModelParser::state_decl(std::vector<std::unique_ptr<State>>& into) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto state = std::make_unique<State>(text());
+  auto state = std::make_unique<State>(token());
   advance();
   for (;;) {
     if (!expect({K::identifier, K::action, K::end})) return false;
@@ -329,7 +329,7 @@ bool ModelParser::action_clause(State& state) {
   if (!expect({K::colon})) return false;
   advance();
   if (!expect({K::identifier})) return false;
-  auto action = std::make_unique<StateAction>(text());
+  auto action = std::make_unique<StateAction>(token());
   advance();
   if (!expect({K::left_bracket, K::double_l_brace, K::semi})) return false;
   if (kind() == K::left_bracket) {
@@ -345,7 +345,7 @@ bool ModelParser::action_clause(State& state) {
 
 // transition -> name `=>` name [ctics] `;`
 bool ModelParser::transition(State& state) {
-  auto transition = std::make_unique<Transition>(text(), "");
+  auto transition = std::make_unique<Transition>(token(), "");
   advance();
   if (!expect({K::right_arrow})) return false;
   advance();
@@ -365,7 +365,7 @@ bool ModelParser::transition(State& state) {
 bool ModelParser::process_decl(std::vector<std::unique_ptr<Process>>& into) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto process = std::make_unique<Process>(text());
+  auto process = std::make_unique<Process>(token());
   advance();
   for (;;) {
     if (!expect({K::flow, K::end})) return false;
@@ -381,7 +381,7 @@ bool ModelParser::process_decl(std::vector<std::unique_ptr<Process>>& into) {
 bool ModelParser::flow_decl(Process& process) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto flow = std::make_unique<Flow>(text());
+  auto flow = std::make_unique<Flow>(token());
   advance();
   if (!expect({K::from, K::to})) return false;
   flow->direction = kind() == K::from ? kFlowFrom : kFlowTo;
@@ -402,7 +402,7 @@ bool ModelParser::flow_decl(Process& process) {
 bool ModelParser::literal_decl(std::vector<std::unique_ptr<Literal>>& into) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto literal = std::make_unique<Literal>(text(), "");
+  auto literal = std::make_unique<Literal>(token(), "");
   advance();
   if (!expect({K::left_bracket, K::double_l_brace})) return false;
   if (kind() == K::left_bracket) {
@@ -418,7 +418,7 @@ bool ModelParser::literal_decl(std::vector<std::unique_ptr<Literal>>& into) {
 bool ModelParser::pragma_decl(std::vector<std::unique_ptr<Pragma>>& into) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto pragma = std::make_unique<Pragma>(text());
+  auto pragma = std::make_unique<Pragma>(token());
   advance();
   if (!expect({K::left_paren, K::left_bracket, K::semi})) return false;
   if (kind() == K::left_paren) {
@@ -437,7 +437,7 @@ bool ModelParser::pragma_values(Pragma& pragma) {
   advance();
   while (kind() != K::right_paren) {
     if (!expect({K::identifier, K::str_literal})) return false;
-    pragma.add_value(text());
+    pragma.add_value(token());
     advance();
     if (kind() == K::comma) advance();
   }
@@ -453,7 +453,7 @@ bool ModelParser::events_decl() {
   for (;;) {
     if (!expect({K::identifier, K::semi})) return false;
     if (kind() == K::semi) break;
-    model_->events.push_back(std::make_unique<Event>(text()));
+    model_->events.push_back(std::make_unique<Event>(token()));
     advance();
     if (kind() == K::comma) advance();
   }
@@ -465,7 +465,7 @@ bool ModelParser::events_decl() {
 bool ModelParser::foreign_decl() {
   advance();
   if (!expect({K::identifier})) return false;
-  auto foreign = std::make_unique<Substitution>(text());
+  auto foreign = std::make_unique<Substitution>(token());
   advance();
   if (!expect({K::left_bracket, K::semi})) return false;
   if (kind() == K::left_bracket) {
@@ -495,7 +495,7 @@ bool ModelParser::name_decl() {
 bool ModelParser::substitution(const std::string& name) {
   advance();
   if (!expect({K::str_literal})) return false;
-  model_->substitutions.push_back(std::make_unique<Substitution>(name, text()));
+  model_->substitutions.push_back(std::make_unique<Substitution>(name, token()));
   advance();
   return true;
 }
@@ -505,7 +505,7 @@ bool ModelParser::substitution(const std::string& name) {
 bool ModelParser::instance_decl(const std::string& name) {
   advance();
   if (!expect({K::identifier})) return false;
-  auto instance = std::make_unique<Instance>(name, text());
+  auto instance = std::make_unique<Instance>(name, token());
   advance();
   if (!expect({K::left_paren, K::left_bracket, K::semi})) return false;
   if (kind() == K::left_paren) {
@@ -517,7 +517,7 @@ bool ModelParser::instance_decl(const std::string& name) {
       if (!expect({K::equal})) return false;
       advance();
       if (!expect({K::identifier, K::str_literal})) return false;
-      instance->assignments.add_variable(attribute, text());
+      instance->assignments.add_variable(attribute, token());
       advance();
       if (!expect({K::comma, K::right_paren})) return false;
       if (kind() == K::right_paren) break;
@@ -580,8 +580,8 @@ bool ModelParser::ctics(Element& element) {
 // ctic -> name [ `=` ( name | text | block ) ]
 bool ModelParser::ctic(Element& element, bool& at_eof) {
   if (!expect({K::identifier})) return false;
-  std::string name = text();
-  std::string ctic_value = "true";
+  ctic_name_.assign(token());
+  ctic_value_.assign("true");
   advance();
   if ((at_eof = kind() == K::eof)) return true;
   if (!expect({K::equal, K::comma, K::right_bracket})) return false;
@@ -589,11 +589,11 @@ bool ModelParser::ctic(Element& element, bool& at_eof) {
     advance();
     if ((at_eof = kind() == K::eof)) return true;
     if (!expect({K::identifier, K::str_literal, K::double_l_brace})) return false;
-    if (!value(ctic_value)) return false;
+    if (!value(ctic_value_)) return false;
     if ((at_eof = kind() == K::eof)) return true;
     if (!expect({K::comma, K::right_bracket})) return false;
   }
-  add_characteristic(element, name, ctic_value);
+  add_characteristic(element, ctic_name_, ctic_value_);
   return true;
 }
 

@@ -94,8 +94,16 @@ class ModelParser {
   // several times per token.
   TokenKind kind() const { return kind_; }
   std::string text() const { return lexer_->text(true); }
+  // The current token's text as a view, valid until the next advance() or
+  // token() call.
+  std::string_view token() { return lexer_->view_text(scratch_, true); }
   // The current token's text into out, reusing out's buffer.
-  void take_text(std::string& out) const { lexer_->assign_text(out, true); }
+  // clear and append: cheaper than the general assign for short texts.
+  void take_text(std::string& out) {
+    const std::string_view text = token();
+    out.clear();
+    out.append(text);
+  }
   void advance() { kind_ = lexer_->next(); }
   // True when the current token is one of kinds; otherwise reports the
   // expectation, clears the ok flag and returns false. Inline: the lists
@@ -114,6 +122,10 @@ class ModelParser {
   std::unique_ptr<Model> model_;
   ModelFileList files_;
   std::string current_file_;
+  std::string scratch_;      // token() unescapes into it
+  std::string member_name_;  // a member's name, kept past the token
+  std::string ctic_name_;    // the characteristic being read
+  std::string ctic_value_;
   LexerOptions options_;
   bool strip_returns_ = false;
   bool ok_ = true;

@@ -138,6 +138,36 @@ TEST(ModelLexerTest, PositionsAndLines) {
   EXPECT_EQ(lexer.text(true, true), "<eof>");
 }
 
+// A view of the token where the text needs no change, the scratch string
+// only where escapes were dropped.
+TEST(ModelLexerTest, TextViewsUseTheScratchOnlyToUnescape) {
+  struct Case {
+    const char* input;
+    bool strip_quotes;
+    bool unescape;
+    const char* expected;
+    bool in_scratch;
+  } cases[] = {
+      {"name", true, true, "name", false},
+      {"\"a b\"", true, true, "a b", false},
+      {"\"a b\"", false, true, "\"a b\"", false},
+      {"\"a\\\"b\"", true, true, "a\"b", true},
+      {"\"a\\\"b\"", true, false, "a\\\"b", false},
+      {"\"\\\\\"", true, true, "\\", true},
+      {"\"open", true, true, "\"open", false},
+      {"", true, true, "<eof>", false},
+  };
+  for (const Case& c : cases) {
+    ModelLexer lexer(c.input);
+    lexer.next();
+    std::string scratch = "old";
+    const std::string_view text = lexer.view_text(scratch, c.strip_quotes, c.unescape);
+    EXPECT_EQ(text, c.expected) << "input: " << c.input;
+    EXPECT_EQ(text.data() == scratch.data(), c.in_scratch) << "input: " << c.input;
+    EXPECT_EQ(lexer.text(c.strip_quotes, c.unescape), c.expected) << "input: " << c.input;
+  }
+}
+
 TEST(ModelLexerTest, KindNamesFollowTheTable) {
   EXPECT_STREQ(token_kind_name(TokenKind::object), "object");
   EXPECT_STREQ(token_kind_name(TokenKind::class_), "class");

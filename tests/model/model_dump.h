@@ -83,7 +83,7 @@ inline std::string dump_literal(const Literal& l) {
 
 inline std::string dump_object(const ModelObject& o) {
   std::string s = "object " + o.name;
-  if (o.depth > 0) s += "@" + std::to_string(o.depth);
+  if (o.depth > 0) s.append("@").append(std::to_string(o.depth));
   for (const auto& p : o.parents)
     s += (&p == &o.parents.front() ? " parent " : ",") + p->name + dump_ctics(*p);
   std::string body;

@@ -267,13 +267,13 @@ TEST_F(ModelParserTest, RedundantCharacteristicsInListsOfAnyLength) {
     std::string text = "object A\nend [";
     std::string kept;
     for (int i = 0; i < c.names; ++i) {
-      std::string n = "c" + std::to_string(i);
+      const std::string n = std::string("c").append(std::to_string(i));
       text += n + " = \"" + std::to_string(i) + "\", ";
       kept += (i > 0 ? "," : "") + n + "=" + std::to_string(i);
     }
     std::string warnings;
     for (int r : c.repeats) {
-      text += "c" + std::to_string(r) + " = \"again\", ";
+      text.append("c").append(std::to_string(r)).append(" = \"again\", ");
       warnings += " **WARNING  The characteristic 'c" + std::to_string(r) +
                   "' is redundantly defined (line 2 of obj model).\n";
     }
