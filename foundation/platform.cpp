@@ -154,7 +154,6 @@ class Finisher {
     std::unique_lock lock(mutex_);
     take_finished(failures);
     if (queue_.size() >= kQueued) {
-      wake_thread();
       waiting_ = true;
       done_->wait(lock, [this] { return finished_ > 0; });
       waiting_ = false;
@@ -165,8 +164,9 @@ class Finisher {
       // No thread to be had: the file is finished here and now.
       queue_.back().ok = finish(queue_.back());
       ++finished_;
-    } else if (queue_.size() - finished_ >= kWakeAt) {
-      wake_thread();
+    } else if (idle_) {
+      idle_ = false;
+      work_->notify_one();
     }
     lock.unlock();
     report(failures);
@@ -179,7 +179,6 @@ class Finisher {
     {
       std::unique_lock lock(mutex_);
       if (queue_.empty()) return;
-      wake_thread();
       waiting_ = true;
       done_->wait(lock, [this] { return finished_ == queue_.size(); });
       waiting_ = false;
@@ -224,18 +223,7 @@ class Finisher {
   }
 
  private:
-  // The thread is woken when this many files wait (or when the program
-  // waits for them): each wake-up costs system calls on both sides, about
-  // what finishing a small file costs.
-  static constexpr size_t kWakeAt = 8;
   static constexpr size_t kQueued = 16;
-
-  // Called with the lock held.
-  void wake_thread() {
-    if (!idle_) return;
-    idle_ = false;
-    work_->notify_one();
-  }
 
   Finisher() = default;
 
