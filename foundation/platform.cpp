@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <condition_variable>
-#include <deque>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -124,12 +123,9 @@ bool same_ignoring_case(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The finishing thread and the files in its hands. Writing out, closing
+// The finishing thread and the one file in its hands. Writing out, closing
 // and renaming a generated file costs about as much as generating a small
-// one: done here, it overlaps with the generation of the next files. The
-// files wait in a short queue, so that the thread takes several per wake-up
-// and the program seldom waits for it; the queue is emptied (settled) before
-// anything else looks at the file system.
+// one: done here, it overlaps with the generation of the next file.
 class Finisher {
  public:
   struct Job {
@@ -138,7 +134,6 @@ class Finisher {
     size_t used = 0;
     std::string temp, target, report;
     bool keep_permissions = false;
-    bool ok = true;  // set by the thread
   };
 
   // Never destroyed: the thread waits on it until the process ends.
@@ -147,74 +142,56 @@ class Finisher {
     return *finisher;
   }
 
-  // Queues the job, after taking back the finished ones (and waiting when
-  // the queue is full).
+  // Hands the job over once the previous one is settled.
   void hand(Job job) {
-    std::vector<std::string> failures;
+    settle();
     std::unique_lock lock(mutex_);
-    take_finished(failures);
-    if (queue_.size() >= kQueued) {
-      waiting_ = true;
-      done_->wait(lock, [this] { return finished_ > 0; });
-      waiting_ = false;
-      take_finished(failures);
-    }
-    queue_.push_back(std::move(job));
+    job_ = std::move(job);
+    pending_ = true;
+    done_ = false;
     if (!started_ && !start()) {
       // No thread to be had: the file is finished here and now.
-      queue_.back().ok = finish(queue_.back());
-      ++finished_;
-    } else if (idle_) {
-      idle_ = false;
-      work_->notify_one();
+      ok_ = finish(job_);
+      done_ = true;
+      return;
     }
     lock.unlock();
-    report(failures);
+    wake_->notify_all();
   }
 
-  // Waits until every queued file is finished and reports the failures, in
-  // the order the files were handed.
+  // Waits for the job in hand and reports its failure.
   void settle() {
-    std::vector<std::string> failures;
-    {
-      std::unique_lock lock(mutex_);
-      if (queue_.empty()) return;
-      waiting_ = true;
-      done_->wait(lock, [this] { return finished_ == queue_.size(); });
-      waiting_ = false;
-      take_finished(failures);
-    }
-    report(failures);
+    std::unique_lock lock(mutex_);
+    if (!pending_) return;
+    wake_->wait(lock, [this] { return done_; });
+    pending_ = false;
+    const bool ok = ok_;
+    std::string report = std::move(job_.report);
+    spare_ = std::move(job_.buffer);
+    job_ = Job();
+    BackgroundFailureHandler handler = handler_;
+    lock.unlock();
+    if (!ok && handler != nullptr) handler(report);
   }
 
-  // settle() when path may name a queued file: its last component is that
-  // of the file's target or temporary name (letter case aside, as a file
-  // system may ignore it).
+  // settle() when path may name the file in hand: its last component is
+  // that of the file's target or temporary name (letter case aside, as a
+  // file system may ignore it).
   void settle_for(const std::string& path) {
     {
       std::lock_guard lock(mutex_);
-      if (queue_.empty()) return;
+      if (!pending_) return;
       std::string_view name = last_component(path);
-      bool named = false;
-      for (const Job& job : queue_) {
-        if (same_ignoring_case(name, last_component(job.target)) ||
-            same_ignoring_case(name, last_component(job.temp))) {
-          named = true;
-          break;
-        }
-      }
-      if (!named) return;
+      if (!same_ignoring_case(name, last_component(job_.target)) &&
+          !same_ignoring_case(name, last_component(job_.temp)))
+        return;
     }
     settle();
   }
 
-  // A buffer of a finished file, for the next writer (null when none).
   std::unique_ptr<char[]> take_spare() {
     std::lock_guard lock(mutex_);
-    if (spares_.empty()) return nullptr;
-    std::unique_ptr<char[]> buffer = std::move(spares_.back());
-    spares_.pop_back();
-    return buffer;
+    return std::move(spare_);
   }
 
   BackgroundFailureHandler set_handler(BackgroundFailureHandler handler) {
@@ -223,31 +200,7 @@ class Finisher {
   }
 
  private:
-  static constexpr size_t kQueued = 16;
-
   Finisher() = default;
-
-  // Removes the finished jobs from the front of the queue (called with the
-  // lock held), keeping their buffers and the names of the failed ones.
-  void take_finished(std::vector<std::string>& failures) {
-    for (; finished_ > 0; --finished_) {
-      Job& job = queue_.front();
-      if (!job.ok) failures.push_back(std::move(job.report));
-      if (job.buffer && spares_.size() < kQueued) spares_.push_back(std::move(job.buffer));
-      queue_.pop_front();
-    }
-  }
-
-  void report(const std::vector<std::string>& failures) {
-    if (failures.empty()) return;
-    BackgroundFailureHandler handler;
-    {
-      std::lock_guard lock(mutex_);
-      handler = handler_;
-    }
-    if (handler == nullptr) return;
-    for (const std::string& failure : failures) handler(failure);
-  }
 
   // Called with the lock held.
   bool start() {
@@ -260,7 +213,7 @@ class Finisher {
     if (!registered_) {
       registered_ = true;
       // A program that ends without reporting anything more still has its
-      // last files finished.
+      // last file finished.
       std::atexit([] { Finisher::instance().settle(); });
       // A forked child has no finishing thread: the parent settles before
       // the fork, and the child starts a thread of its own when it needs one.
@@ -278,36 +231,28 @@ class Finisher {
     mutex_.lock();
   }
 
-  // The child's copies of the conditions still count the parent's thread as
-  // a waiter, which would block every wake-up: the child takes new ones
-  // (the old copies are kept as they are, as they cannot be destroyed safely).
+  // The child's copy of the condition still counts the parent's thread as
+  // a waiter, which would block every wake-up: the child takes a new one
+  // (the old copy is kept as it is, as it cannot be destroyed safely).
   void after_fork_in_child() {
-    [[maybe_unused]] static std::condition_variable* abandoned[2] = {nullptr, nullptr};
-    abandoned[0] = work_.release();
-    abandoned[1] = done_.release();
-    work_ = std::make_unique<std::condition_variable>();
-    done_ = std::make_unique<std::condition_variable>();
-    started_ = idle_ = waiting_ = false;
+    [[maybe_unused]] static std::condition_variable* abandoned = nullptr;
+    abandoned = wake_.release();
+    wake_ = std::make_unique<std::condition_variable>();
+    started_ = false;
     mutex_.unlock();
   }
 
   void run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-      while (finished_ == queue_.size()) {
-        idle_ = true;
-        work_->wait(lock);
-      }
-      idle_ = false;
-      // The job keeps its place until it is counted as finished: the queue
-      // only grows at the back meanwhile, which moves no element.
-      Job& job = queue_[finished_];
+      wake_->wait(lock, [this] { return pending_ && !done_; });
+      // The job stays as it is until done_ is set: only reads meanwhile.
       lock.unlock();
-      const bool ok = finish(job);
+      const bool ok = finish(job_);
       lock.lock();
-      job.ok = ok;
-      ++finished_;
-      if (waiting_) done_->notify_all();
+      ok_ = ok;
+      done_ = true;
+      wake_->notify_all();
     }
   }
 
@@ -325,15 +270,14 @@ class Finisher {
   }
 
   std::mutex mutex_;
-  std::unique_ptr<std::condition_variable> work_ = std::make_unique<std::condition_variable>();
-  std::unique_ptr<std::condition_variable> done_ = std::make_unique<std::condition_variable>();
+  std::unique_ptr<std::condition_variable> wake_ = std::make_unique<std::condition_variable>();
   bool started_ = false;
   bool registered_ = false;  // the exit and fork handlers
-  bool idle_ = false;        // the thread waits for work
-  bool waiting_ = false;     // the program waits for the thread
-  std::deque<Job> queue_;    // handed and not yet taken back, oldest first
-  size_t finished_ = 0;      // the jobs at the front of the queue that are finished
-  std::vector<std::unique_ptr<char[]>> spares_;  // buffers of finished jobs
+  bool pending_ = false;  // a job was handed and is not settled yet
+  bool done_ = false;     // the thread has finished the job
+  bool ok_ = true;
+  Job job_;
+  std::unique_ptr<char[]> spare_;  // the buffer of the last job, for the next writer
   BackgroundFailureHandler handler_ = nullptr;
 };
 
@@ -445,7 +389,7 @@ bool FileWriter::finish_in_background(const std::string& path, const std::string
   note_change();
   Finisher& finisher = Finisher::instance();
   finisher.hand(std::move(job));
-  // A buffer of a file finished earlier, if there is one by now.
+  // The previous file's buffer, free now that it is settled.
   buffer_ = finisher.take_spare();
   return true;
 }

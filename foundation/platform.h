@@ -85,17 +85,16 @@ class FileWriter {
 };
 
 // Generated files are finished (written out, closed, renamed into place) on
-// a second thread while the program goes on with the next files; a few
-// files at most are in its hands at a time. Every function of this layer
-// that reads or changes the file system, or runs a command, first waits for
-// those files (queries and reads of a path whose last component differs from
-// theirs do not need to), and so does the message sink before it reports
-// anything: the program, its messages and the commands it runs see the file
-// system exactly as if each file had been finished in place.
+// a second thread while the program goes on with the next file; at most one
+// file is in hand at a time. Every function of this layer that reads or
+// changes the file system, or runs a command, first waits for that file
+// (queries and reads of a path whose last component differs from the file's
+// do not need to), and so does the message sink before it reports anything:
+// the program, its messages and the commands it runs see the file system
+// exactly as if the file had been finished in place.
 //
-// Waits until the files in hand, if any, are finished. Failures are
-// reported now, through the handler, on the calling thread, in the order
-// the files were handed.
+// Waits until the file in hand, if any, is finished. A failure is reported
+// now, through the handler, on the calling thread.
 void settle_background_work();
 // Sets the handler that reports a file whose finishing failed, by the name
 // given to finish_in_background, and returns the one it replaces. Without

@@ -97,24 +97,6 @@ TEST_F(PlatformTest, FilesFinishedInTheBackground) {
   platform::settle_background_work();
   EXPECT_EQ(background_failures().size(), 1u) << "reported once";
   EXPECT_FALSE(platform::is_regular_file(temp));
-
-  // More files than the thread takes at once, two of them failing: every
-  // other file lands, and the failures come in the order of the files.
-  background_failures().clear();
-  for (int i = 0; i < 40; ++i) {
-    const std::string n = std::to_string(i), file = dir_ + "/.m" + n;
-    ASSERT_TRUE(w.open(file));
-    ASSERT_TRUE(w.write(n));
-    const std::string to = i == 7 || i == 30 ? dir_ + "/d" : dir_ + "/m" + n;
-    ASSERT_TRUE(w.finish_in_background(file, to, false, "m" + n));
-  }
-  platform::settle_background_work();
-  EXPECT_EQ(background_failures(), (std::vector<std::string>{"m7", "m30"}));
-  for (int i = 0; i < 40; ++i) {
-    if (i == 7 || i == 30) continue;
-    EXPECT_EQ(read(dir_ + "/m" + std::to_string(i)), std::to_string(i));
-  }
-  EXPECT_FALSE(platform::is_regular_file(dir_ + "/.m7"));
   platform::set_background_failure_handler(previous);
 }
 
