@@ -1,6 +1,5 @@
 #include "foundation/messages.h"
 
-#include "foundation/platform.h"
 #include "foundation/settings.h"
 
 namespace quill {
@@ -29,12 +28,7 @@ const char* severity_prefix(int severity) {
   return severity >= 0 && severity < kCount ? kPrefixes[severity] : "UNKNOWN";
 }
 
-// A file being finished in the background may still have a failure to
-// report, which belongs before anything reported after it.
-MessageSink& sink() {
-  platform::settle_background_work();
-  return *installed();
-}
+MessageSink& sink() { return *installed(); }
 
 std::unique_ptr<MessageSink> install_sink(std::unique_ptr<MessageSink> s) {
   if (!s) s = std::make_unique<MessageSink>();

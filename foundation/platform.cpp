@@ -5,23 +5,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <mutex>
-#include <system_error>
-#include <thread>
-#include <utility>
 
 extern char** environ;
 
@@ -92,208 +86,9 @@ bool write_or_append(const std::string& path, std::string_view content, bool app
   return ::close(fd) == 0 && ok;
 }
 
-// Gives `to` the permission bits of `from`, and its owner and group as far
-// as the process may; safe on the finishing thread (it counts no change).
-bool copy_mode_and_owner(const std::string& from, const std::string& to) {
-  struct stat old_st, new_st;
-  std::string native_to = native_path(to);
-  if (::stat(native_path(from).c_str(), &old_st) != 0) return false;
-  // Owner and group first: changing them clears set-id bits, which the mode
-  // below then restores. Only root may give a file away, and a user only to a
-  // group of theirs; where that is not allowed the file stays the user's own.
-  if (::stat(native_to.c_str(), &new_st) == 0 &&
-      (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid)) {
-    if (::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
-      (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
-  }
-  return ::chmod(native_to.c_str(), old_st.st_mode & 07777) == 0;
-}
-
-std::string_view last_component(std::string_view path) {
-  size_t sep = path.find_last_of("\\/");
-  return sep == std::string_view::npos ? path : path.substr(sep + 1);
-}
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-// The finishing thread and the one file in its hands. Writing out, closing
-// and renaming a generated file costs about as much as generating a small
-// one: done here, it overlaps with the generation of the next file.
-class Finisher {
- public:
-  struct Job {
-    int fd = -1;
-    std::unique_ptr<char[]> buffer;
-    size_t used = 0;
-    std::string temp, target, report;
-    bool keep_permissions = false;
-  };
-
-  // Never destroyed: the thread waits on it until the process ends.
-  static Finisher& instance() {
-    static Finisher* finisher = new Finisher;
-    return *finisher;
-  }
-
-  // Hands the job over once the previous one is settled.
-  void hand(Job job) {
-    settle();
-    std::unique_lock lock(mutex_);
-    job_ = std::move(job);
-    pending_ = true;
-    done_ = false;
-    if (!started_ && !start()) {
-      // No thread to be had: the file is finished here and now.
-      ok_ = finish(job_);
-      done_ = true;
-      return;
-    }
-    lock.unlock();
-    wake_->notify_all();
-  }
-
-  // Waits for the job in hand and reports its failure.
-  void settle() {
-    std::unique_lock lock(mutex_);
-    if (!pending_) return;
-    wake_->wait(lock, [this] { return done_; });
-    pending_ = false;
-    const bool ok = ok_;
-    std::string report = std::move(job_.report);
-    spare_ = std::move(job_.buffer);
-    job_ = Job();
-    BackgroundFailureHandler handler = handler_;
-    lock.unlock();
-    if (!ok && handler != nullptr) handler(report);
-  }
-
-  // settle() when path may name the file in hand: its last component is
-  // that of the file's target or temporary name (letter case aside, as a
-  // file system may ignore it).
-  void settle_for(const std::string& path) {
-    {
-      std::lock_guard lock(mutex_);
-      if (!pending_) return;
-      std::string_view name = last_component(path);
-      if (!same_ignoring_case(name, last_component(job_.target)) &&
-          !same_ignoring_case(name, last_component(job_.temp)))
-        return;
-    }
-    settle();
-  }
-
-  std::unique_ptr<char[]> take_spare() {
-    std::lock_guard lock(mutex_);
-    return std::move(spare_);
-  }
-
-  BackgroundFailureHandler set_handler(BackgroundFailureHandler handler) {
-    std::lock_guard lock(mutex_);
-    return std::exchange(handler_, handler);
-  }
-
- private:
-  Finisher() = default;
-
-  // Called with the lock held.
-  bool start() {
-    try {
-      std::thread(&Finisher::run, this).detach();
-    } catch (const std::system_error&) {
-      return false;
-    }
-    started_ = true;
-    if (!registered_) {
-      registered_ = true;
-      // A program that ends without reporting anything more still has its
-      // last file finished.
-      std::atexit([] { Finisher::instance().settle(); });
-      // A forked child has no finishing thread: the parent settles before
-      // the fork, and the child starts a thread of its own when it needs one.
-      ::pthread_atfork([] { Finisher::instance().before_fork(); },
-                       [] { Finisher::instance().mutex_.unlock(); },
-                       [] { Finisher::instance().after_fork_in_child(); });
-    }
-    return true;
-  }
-
-  // Settles, then holds the lock across the fork so that the child's copy
-  // of it is free.
-  void before_fork() {
-    settle();
-    mutex_.lock();
-  }
-
-  // The child's copy of the condition still counts the parent's thread as
-  // a waiter, which would block every wake-up: the child takes a new one
-  // (the old copy is kept as it is, as it cannot be destroyed safely).
-  void after_fork_in_child() {
-    [[maybe_unused]] static std::condition_variable* abandoned = nullptr;
-    abandoned = wake_.release();
-    wake_ = std::make_unique<std::condition_variable>();
-    started_ = false;
-    mutex_.unlock();
-  }
-
-  void run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      wake_->wait(lock, [this] { return pending_ && !done_; });
-      // The job stays as it is until done_ is set: only reads meanwhile.
-      lock.unlock();
-      const bool ok = finish(job_);
-      lock.lock();
-      ok_ = ok;
-      done_ = true;
-      wake_->notify_all();
-    }
-  }
-
-  // The steps of a file finished in place: write out, close, keep the old
-  // version's permissions, rename; on failure the temporary file goes.
-  static bool finish(const Job& job) {
-    bool ok = write_all(job.fd, std::string_view(job.buffer.get(), job.buffer ? job.used : 0));
-    if (::close(job.fd) != 0) ok = false;
-    if (ok) {
-      if (job.keep_permissions) copy_mode_and_owner(job.target, job.temp);
-      ok = ::rename(native_path(job.temp).c_str(), native_path(job.target).c_str()) == 0;
-    }
-    if (!ok) ::unlink(native_path(job.temp).c_str());
-    return ok;
-  }
-
-  std::mutex mutex_;
-  std::unique_ptr<std::condition_variable> wake_ = std::make_unique<std::condition_variable>();
-  bool started_ = false;
-  bool registered_ = false;  // the exit and fork handlers
-  bool pending_ = false;  // a job was handed and is not settled yet
-  bool done_ = false;     // the thread has finished the job
-  bool ok_ = true;
-  Job job_;
-  std::unique_ptr<char[]> spare_;  // the buffer of the last job, for the next writer
-  BackgroundFailureHandler handler_ = nullptr;
-};
-
-void settle() { Finisher::instance().settle(); }
-void settle_for(const std::string& path) { Finisher::instance().settle_for(path); }
-
 }  // namespace
 
-void settle_background_work() { settle(); }
-
-BackgroundFailureHandler set_background_failure_handler(BackgroundFailureHandler handler) {
-  return Finisher::instance().set_handler(handler);
-}
-
 bool read_file(const std::string& path, std::string& content) {
-  settle_for(path);
   content.clear();
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -303,7 +98,6 @@ bool read_file(const std::string& path, std::string& content) {
 }
 
 bool read_lines(const std::string& path, std::vector<std::string>& lines) {
-  settle_for(path);
   lines.clear();
   std::string content;
   if (!read_file(path, content)) return false;
@@ -319,19 +113,16 @@ bool read_lines(const std::string& path, std::vector<std::string>& lines) {
 }
 
 bool write_file(const std::string& path, std::string_view content) {
-  settle();
   return write_or_append(path, content, false);
 }
 
 bool append_file(const std::string& path, std::string_view content) {
-  settle();
   return write_or_append(path, content, true);
 }
 
 FileWriter::~FileWriter() { close(); }
 
 bool FileWriter::open(const std::string& path, bool append) {
-  settle_for(path);
   close();
   failed_ = false;
   used_ = 0;
@@ -373,29 +164,7 @@ bool FileWriter::close() {
   return !failed_;
 }
 
-bool FileWriter::finish_in_background(const std::string& path, const std::string& target,
-                                      bool keep_permissions, const std::string& report) {
-  if (fd_ < 0 || failed_) return false;
-  Finisher::Job job;
-  job.fd = fd_;
-  job.buffer = std::move(buffer_);
-  job.used = used_;
-  job.temp = path;
-  job.target = target;
-  job.report = report;
-  job.keep_permissions = keep_permissions;
-  fd_ = -1;
-  used_ = 0;
-  note_change();
-  Finisher& finisher = Finisher::instance();
-  finisher.hand(std::move(job));
-  // The previous file's buffer, free now that it is settled.
-  buffer_ = finisher.take_spare();
-  return true;
-}
-
 FileKind file_kind(const std::string& path) {
-  settle_for(path);
   struct stat st;
   if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0) return FileKind::missing;
   if (S_ISREG(st.st_mode)) return FileKind::regular;
@@ -405,7 +174,6 @@ FileKind file_kind(const std::string& path) {
 std::uint64_t change_count() { return changes(); }
 
 std::string resolve_link(const std::string& path) {
-  settle_for(path);
   struct stat st;
   std::string native = native_path(path);
   if (path.empty() || ::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
@@ -417,54 +185,56 @@ std::string resolve_link(const std::string& path) {
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {
-  settle();
+  struct stat old_st, new_st;
+  std::string native_to = native_path(to);
+  if (::stat(native_path(from).c_str(), &old_st) != 0) return false;
   note_change();
-  return copy_mode_and_owner(from, to);
+  // Owner and group first: changing them clears set-id bits, which the mode
+  // below then restores. Only root may give a file away, and a user only to a
+  // group of theirs; where that is not allowed the file stays the user's own.
+  if (::stat(native_to.c_str(), &new_st) == 0 &&
+      (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid)) {
+    if (::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
+      (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
+  }
+  return ::chmod(native_to.c_str(), old_st.st_mode & 07777) == 0;
 }
 
 bool is_regular_file(const std::string& path) {
-  settle_for(path);
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::uint64_t regular_file_size(const std::string& path) {
-  settle_for(path);
   struct stat st;
   if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   return static_cast<std::uint64_t>(st.st_size);
 }
 
 bool is_directory(const std::string& path) {
-  settle();
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool create_directory(const std::string& path) {
-  settle();
   return !path.empty() && ::mkdir(native_path(path).c_str(), 0777) == 0;
 }
 
 bool remove_file(const std::string& path) {
-  settle();
   note_change();
   return ::unlink(native_path(path).c_str()) == 0;
 }
 
 bool rename_file(const std::string& from, const std::string& to) {
-  settle();
   note_change();
   return ::rename(native_path(from).c_str(), native_path(to).c_str()) == 0;
 }
 
 bool is_writable_directory(const std::string& path) {
-  settle();
   return is_directory(path) && ::access(native_path(path).c_str(), W_OK | X_OK) == 0;
 }
 
 std::vector<std::string> list_directory(const std::string& path) {
-  settle();
   std::vector<std::string> names;
   DIR* dir = ::opendir(native_path(path).c_str());
   if (dir == nullptr) return names;
@@ -520,7 +290,6 @@ std::string current_directory() {
 }
 
 bool change_directory(const std::string& path) {
-  settle();
   bool ok = ::chdir(native_path(path).c_str()) == 0;
   refresh_working_directory();
   return ok;
@@ -615,7 +384,6 @@ std::string executable_directory() {
 }
 
 int run_command(const std::string& command_line) {
-  settle();
   std::fflush(nullptr);  // keep our own output ahead of the child's
   const char* argv[] = {"/bin/sh", "-c", command_line.c_str(), nullptr};
   pid_t pid;

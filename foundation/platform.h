@@ -60,15 +60,6 @@ class FileWriter {
   bool flush();
   // Flushes and closes; false on any error so far. Harmless when not open.
   bool close();
-  // Hands the open file, with the bytes still buffered, to the finishing
-  // thread, which writes them out, closes the file, gives it the permissions
-  // of target when keep_permissions, and renames it to target; when any step
-  // fails the file is removed and the failure reported under the name
-  // `report` (see settle_background_work). The writer is closed on return,
-  // ready for another file. False (and nothing handed) after a failed write:
-  // the caller then closes and removes the file itself.
-  bool finish_in_background(const std::string& path, const std::string& target,
-                            bool keep_permissions, const std::string& report);
 
  private:
   // write() when the bytes do not fit the buffer (or there is none yet).
@@ -83,24 +74,6 @@ class FileWriter {
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
 };
-
-// Generated files are finished (written out, closed, renamed into place) on
-// a second thread while the program goes on with the next file; at most one
-// file is in hand at a time. Every function of this layer that reads or
-// changes the file system, or runs a command, first waits for that file
-// (queries and reads of a path whose last component differs from the file's
-// do not need to), and so does the message sink before it reports anything:
-// the program, its messages and the commands it runs see the file system
-// exactly as if the file had been finished in place.
-//
-// Waits until the file in hand, if any, is finished. A failure is reported
-// now, through the handler, on the calling thread.
-void settle_background_work();
-// Sets the handler that reports a file whose finishing failed, by the name
-// given to finish_in_background, and returns the one it replaces. Without
-// one, such a failure goes unreported.
-using BackgroundFailureHandler = void (*)(const std::string& report);
-BackgroundFailureHandler set_background_failure_handler(BackgroundFailureHandler handler);
 
 // What a path names, found with one status query (links followed).
 enum class FileKind { missing, regular, directory, other };

@@ -85,13 +85,7 @@ void announce(const std::string& path) {
 
 }  // namespace
 
-namespace {
-// A version finished in the background that could not be written or put
-// in place: the old version stayed, as after a failed close.
-void report_background_failure(const std::string& file) { error(kWriteFailed, file); }
-}  // namespace
-
-OutputFile::OutputFile() { platform::set_background_failure_handler(report_background_failure); }
+OutputFile::OutputFile() = default;
 
 OutputFile::~OutputFile() = default;
 
@@ -260,15 +254,6 @@ bool OutputFile::publish() {
 void OutputFile::close_stream() {
   if (!stream_.is_open()) return;
   bool failed = disabled_;
-  // A version that replaces the old one without being read back (no
-  // sections of the old version to check, no comparison, no backup waiting
-  // for one) is finished while the next file is generated.
-  if (!failed && !backup_pending_ && previous_.blocks.empty() &&
-      !(only_changed_ && stream_.had_target()) &&
-      stream_.finish_and_commit_in_background(file_name_)) {
-    previous_ = PreservedSections();
-    return;
-  }
   if (!stream_.finish() && !failed) {
     error(kWriteFailed, file_name_);
     failed = true;
@@ -305,7 +290,6 @@ bool OutputFile::replaces_old_version() {
 
 void OutputFile::close() {
   close_stream();
-  platform::settle_background_work();
   disabled_ = false;
   column_ = 1;
 }

@@ -245,14 +245,6 @@ bool StagedFile::commit() {
   return false;
 }
 
-bool StagedFile::finish_and_commit_in_background(const std::string& report) {
-  if (mode_ != Mode::staged || failed_) return false;
-  // The old version's permissions go to the new one, as in commit().
-  if (!writer_.finish_in_background(temp_, target_, had_target_, report)) return false;
-  mode_ = Mode::none;
-  return true;
-}
-
 void StagedFile::discard() {
   if (mode_ == Mode::staged) {
     writer_.close();

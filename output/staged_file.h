@@ -55,11 +55,6 @@ class StagedFile {
   // Replaces the target by the new version (after finish). False when the
   // rename fails; the temporary file is removed then.
   bool commit();
-  // finish() and commit() left to the finishing thread (see platform.h) for
-  // a staged version that nobody reads back; a failure is then reported
-  // under the name `report`. False, with nothing done, for a version not
-  // staged or whose writing failed: finish and commit it as usual.
-  bool finish_and_commit_in_background(const std::string& report);
   // Drops the new version; the target keeps its content.
   void discard();
 

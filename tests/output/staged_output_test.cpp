@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/messages.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
 #include "model/elements.h"
@@ -103,25 +102,6 @@ TEST_F(StagedOutputTest, NewVersionKeepsOwnerWhereAllowed) {
   EXPECT_EQ(st.st_gid, 4322u);
   EXPECT_EQ(st.st_mode & 07777, 02750u);
   EXPECT_EQ(read(path("owned.h")), "new");
-}
-
-// A file is finished while the next one is generated; a failure found only
-// then is still reported, and before anything reported after its close.
-TEST_F(StagedOutputTest, FailureFoundAfterTheCloseIsReportedInItsPlace) {
-  output_file().open("a.h");
-  output_file().write("text", true, 0);
-  std::filesystem::create_directories(path("a.h") + "/taken");  // the rename will fail
-  output_file().open("b.h");
-  info("next message");
-  output_file().write("b", true, 0);
-  output_file().close();
-  const std::string out = output();
-  const size_t failure = out.find("An output error occurred when writing to");
-  ASSERT_NE(failure, std::string::npos) << out;
-  EXPECT_EQ(out.find("file '" + path("a.h") + "'"), out.find("file '", failure)) << out;
-  EXPECT_LT(failure, out.find("next message")) << out;
-  EXPECT_EQ(read(path("b.h")), "b\n");
-  EXPECT_FALSE(has_temp_file());
 }
 
 // Makes every write past 4 KiB fail, as a full disk would.

@@ -59,18 +59,13 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
-  // A file still being finished must not land in the next test's files.
-  platform::settle_background_work();
   std::error_code ec;
   std::filesystem::remove_all(dir_, ec);
   settings().clear();
   install_sink(std::move(previous_));
 }
 
-// The helpers below touch files without the platform layer, so they first
-// wait for a generated file that is still being finished.
 std::string EngineTest::write(const std::string& relative, const std::string& content) {
-  platform::settle_background_work();
   std::filesystem::path p = std::filesystem::path(dir_) / relative;
   std::filesystem::create_directories(p.parent_path());
   std::ofstream(p, std::ios::binary) << content;
@@ -78,7 +73,6 @@ std::string EngineTest::write(const std::string& relative, const std::string& co
 }
 
 std::string EngineTest::read(const std::string& path) {
-  platform::settle_background_work();
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
