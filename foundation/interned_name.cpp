@@ -13,11 +13,26 @@ struct TextHash {
   size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>()(text); }
 };
 
-const std::string* intern(std::string_view text) {
+const std::string* lookup(std::string_view text) {
   static std::unordered_set<std::string, TextHash, std::equal_to<>> dictionary;
   auto found = dictionary.find(text);
   if (found == dictionary.end()) found = dictionary.emplace(text).first;
   return &*found;
+}
+
+// The same few names are interned from text over and over (every attribute
+// of a model gets "obj", every element list its prefix): a small table of
+// recent ones, placed by length and first and last byte, answers them with
+// one comparison instead of hashing the text and probing the dictionary.
+// Copies in the dictionary never move, so a remembered one stays valid.
+const std::string* intern(std::string_view text) {
+  constexpr size_t kSlots = 64;
+  static const std::string* recent[kSlots] = {};
+  const size_t first = text.empty() ? 0 : static_cast<unsigned char>(text.front());
+  const size_t last = text.empty() ? 0 : static_cast<unsigned char>(text.back());
+  const std::string*& slot = recent[(text.size() * 31 + first * 7 + last) & (kSlots - 1)];
+  if (slot == nullptr || *slot != text) slot = lookup(text);
+  return slot;
 }
 }  // namespace
 

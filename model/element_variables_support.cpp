@@ -32,36 +32,12 @@ const InternedName* FieldNames::operator()(std::string_view prefix) {
   return last_;
 }
 
-namespace {
-
-// The interned prefix. Every element of a kind remembers the same few
-// prefixes, so the last ones interned are kept at hand.
-InternedName interned_prefix(std::string_view prefix) {
-  struct Recent {
-    std::string text;
-    InternedName name;
-    bool used = false;
-  };
-  static Recent recent[4];
-  static size_t next = 0;
-  for (const Recent& r : recent)
-    if (r.used && r.text == prefix) return r.name;
-  Recent& r = recent[next];
-  next = (next + 1) % std::size(recent);
-  r.text.assign(prefix);
-  r.name = InternedName(prefix);
-  r.used = true;
-  return r.name;
-}
-
-}  // namespace
-
 bool needs_build(ItemList& list, InternedName& remembered, std::string_view prefix) {
   bool keep_prefix = prefix == ".";
   const bool other_prefix = !keep_prefix && prefix != remembered.text();
   if (other_prefix) list.clear();
   if (!list.empty()) return false;
-  if (other_prefix) remembered = interned_prefix(prefix);
+  if (other_prefix) remembered = InternedName(prefix);
   list.reserve(kTypicalRows);
   return true;
 }

@@ -103,25 +103,6 @@ namespace {
 // short for good; lists filled often reserve room.
 constexpr size_t kFirstRoom = 1;
 
-// Names given as text are interned through a small table of recent ones:
-// lists are filled by text with the same few names over and over (every
-// attribute of a model gets "obj"), and a hit costs one comparison instead
-// of hashing the text and probing the dictionary. Interned names live until
-// exit, so a remembered one stays valid.
-InternedName intern_recent(std::string_view text) {
-  constexpr size_t kSlots = 64;
-  static const void* recent[kSlots] = {};
-  const size_t first = text.empty() ? 0 : static_cast<unsigned char>(text.front());
-  const size_t last = text.empty() ? 0 : static_cast<unsigned char>(text.back());
-  const void*& slot = recent[(text.size() * 31 + first * 7 + last) & (kSlots - 1)];
-  if (slot != nullptr) {
-    const InternedName name = InternedName::from_id(slot);
-    if (name.text() == text) return name;
-  }
-  const InternedName name(text);
-  slot = name.id();
-  return name;
-}
 }  // namespace
 
 ItemList::~ItemList() {
@@ -212,7 +193,7 @@ Item& ItemList::append_clone(const Item& item) {
 }
 
 Variable& ItemList::add_variable(std::string_view name, std::string_view value) {
-  return add_variable(intern_recent(name), value);
+  return add_variable(InternedName(name), value);
 }
 
 Variable& ItemList::add_variable(InternedName name, std::string_view value) {
@@ -274,7 +255,7 @@ Variable* ItemList::find(std::string_view name) const {
 // Interned first: the search then compares ids, and a new name needs no
 // second lookup.
 Variable& ItemList::set(std::string_view name, std::string_view value) {
-  const InternedName id = intern_recent(name);
+  const InternedName id(name);
   if (Variable* v = find(id)) {
     v->assign_value(value);
     ++version_;

@@ -181,6 +181,14 @@ bool is_mapping_word(const char* p, size_t n) {
   return tail[0] == '_' && ((a == 'o' && b == 'f') || (a == 't' && b == 'o'));
 }
 
+// The length of the word that starts at p (a word's first byte), within
+// the size bytes left.
+size_t word_length(const char* p, size_t size) {
+  size_t n = 1;
+  while (n < size && is_word_char(p[n])) ++n;
+  return n;
+}
+
 // How a token starting with a byte is scanned.
 enum class Start : unsigned char { other, word, single, dash, quote, equal, left_brace, right_brace };
 
@@ -293,10 +301,8 @@ TokenKind ModelLexer::next() {
       const char c = text[i];
       const Start start = kStarts[static_cast<unsigned char>(c)];
       if (start == Start::word) {
-        size_t end = i + 1;
-        while (end < size && is_word_char(text[end])) ++end;
         start_ = i;
-        return take_word(end - i);
+        return take_word(word_length(text + i, size - i));
       }
       if (start == Start::single) {
         start_ = i;
@@ -341,12 +347,8 @@ TokenKind ModelLexer::next_general(size_t i) {
     const char c = text[i];
     const char after = i + 1 < size ? text[i + 1] : '\0';
     switch (kStarts[static_cast<unsigned char>(c)]) {
-      case Start::word: {  // after a comment
-        size_t end = i + 1;
-        while (end < size && is_word_char(text[end])) ++end;
-        set(word_kind(text + i, end - i), end - i);
-        return kind_;
-      }
+      case Start::word:  // after a comment
+        return take_word(word_length(text + i, size - i));
       case Start::single:
         set(single_char_kind(c), 1);
         return kind_;

@@ -98,12 +98,7 @@ class ModelParser {
   // token() call.
   std::string_view token() { return lexer_->view_text(scratch_, true); }
   // The current token's text into out, reusing out's buffer.
-  // clear and append: cheaper than the general assign for short texts.
-  void take_text(std::string& out) {
-    const std::string_view text = token();
-    out.clear();
-    out.append(text);
-  }
+  void take_text(std::string& out) const { lexer_->assign_text(out, true); }
   void advance() { kind_ = lexer_->next(); }
   // True when the current token is one of kinds; otherwise reports the
   // expectation, clears the ok flag and returns false. Inline: the lists
