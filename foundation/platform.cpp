@@ -132,6 +132,17 @@ bool FileWriter::open(const std::string& path, bool append) {
   return fd_ >= 0;
 }
 
+bool FileWriter::create_new(const std::string& path) {
+  close();
+  failed_ = false;
+  used_ = 0;
+  fd_ = ::open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  open_error_ = fd_ >= 0 ? 0 : errno;
+  if (fd_ < 0) return false;
+  note_change();
+  return true;
+}
+
 bool FileWriter::name_too_long() const { return open_error_ == ENAMETOOLONG; }
 
 bool FileWriter::write_through(std::string_view bytes) {

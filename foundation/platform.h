@@ -43,6 +43,10 @@ class FileWriter {
 
   // Opens for writing (truncating) or appending. False when it cannot be opened.
   bool open(const std::string& path, bool append = false);
+  // Creates path and opens it for writing, only when nothing at all goes by
+  // that name (not even a dangling link): it never replaces a file that
+  // appeared since anyone looked. False when it exists or cannot be made.
+  bool create_new(const std::string& path);
   bool is_open() const { return fd_ >= 0; }
   // True when the last open failed because the path (or a part of it) is
   // longer than the system allows.

@@ -131,6 +131,13 @@ void OutputFile::open(std::string_view name) {
   std::string path = join_outdir(name);
   if (stream_.is_open() && path == file_name_) return;
   start_file(path);
+  // A new file is simply created: there is no old version to read. Anything
+  // else (an old version, a link, a device, a failure) is looked at first.
+  if (!is_check_run() && stream_.create(path)) {
+    ++file_count_;
+    announce(path);
+    return;
+  }
   // One status query answers both whether there is an old version to read
   // and what the staged file needs to know about its target.
   platform::FileKind kind = platform::file_kind(path);

@@ -151,6 +151,21 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
   return true;
 }
 
+bool StagedFile::create(const std::string& target) {
+  discard();
+  // The first look into the directory clears other runs' temporary files,
+  // and its listing must not yet hold the file made here.
+  names_in(directory_of_target(target));
+  if (!writer_.create_new(target)) return false;
+  target_ = target;
+  failed_ = false;
+  had_target_ = false;
+  in_place_ = true;
+  memory_.clear();
+  mode_ = Mode::created;
+  return true;
+}
+
 // copy_target: the target is a regular file whose content the new version
 // starts with.
 bool StagedFile::start_temp(bool copy_target) {
@@ -182,6 +197,7 @@ bool StagedFile::write_other(std::string_view bytes) {
       if (!resume()) return !(failed_ = true);
       return write(bytes);
     case Mode::staged:
+    case Mode::created:
     case Mode::direct:
       if (!writer_.write(bytes)) failed_ = true;
       return !failed_;
@@ -190,13 +206,15 @@ bool StagedFile::write_other(std::string_view bytes) {
 }
 
 bool StagedFile::flush() {
-  if ((mode_ == Mode::staged || mode_ == Mode::direct) && !writer_.flush()) failed_ = true;
+  if (writes_file() && !writer_.flush()) failed_ = true;
   return !failed_;
 }
 
 bool StagedFile::publish() {
   if (mode_ == Mode::direct) return flush();
-  if (mode_ != Mode::staged && mode_ != Mode::memory) return !failed_;
+  // A created file published goes on like a staged one: later text goes to
+  // a copy, so that a failure then leaves what was published.
+  if (mode_ != Mode::staged && mode_ != Mode::created && mode_ != Mode::memory) return !failed_;
   if (!finish() || !commit()) return false;
   mode_ = Mode::published;
   return true;
@@ -211,7 +229,7 @@ bool StagedFile::resume() {
 }
 
 bool StagedFile::finish() {
-  if ((mode_ == Mode::staged || mode_ == Mode::direct) && !writer_.close()) failed_ = true;
+  if (writes_file() && !writer_.close()) failed_ = true;
   return !failed_;
 }
 
@@ -224,6 +242,8 @@ bool StagedFile::new_content(std::string& content) const {
       return platform::read_file(temp_, content);
     case Mode::published:
       return read_current(target_, content);
+    case Mode::created:
+      return platform::read_file(target_, content);
     case Mode::direct:
       // A regular file written in place can be read back; a device cannot.
       return in_place_ && platform::read_file(target_, content);
@@ -249,6 +269,9 @@ void StagedFile::discard() {
   if (mode_ == Mode::staged) {
     writer_.close();
     platform::remove_file(temp_);
+  } else if (mode_ == Mode::created) {
+    writer_.close();
+    platform::remove_file(target_);
   } else if (mode_ == Mode::direct) {
     writer_.close();
   }

@@ -3,6 +3,9 @@
 // replaces the target by a rename only when the version is complete: a
 // reader of the target sees the whole old or the whole new version, never a
 // mix, and a failed or interrupted run leaves the old file as it was.
+// A target that does not exist yet has no old version to protect: it is
+// created exclusively and written in place (see create), which spares a
+// status query, the temporary name and the rename for every new file.
 // Targets that exist but are no regular files (devices such as /dev/null or
 // /dev/stdout) are written directly, since they cannot be replaced. In a
 // check run the version is kept in memory and handed to the check run.
@@ -30,6 +33,13 @@ class StagedFile {
   // The same for a caller that has just queried the target's kind: no
   // further query is made.
   bool open(const std::string& target, bool append, platform::FileKind kind);
+  // Starts the first version of a target that does not exist: the target
+  // itself is created, only if nothing goes by its name (so a file that
+  // appeared meanwhile is never replaced), and written in place. Dropping
+  // the version removes the file again. False, with nothing started, when
+  // the target exists or cannot be created; open() then takes over. Not in
+  // a check run.
+  bool create(const std::string& target);
   // True from open until commit or discard.
   bool is_open() const { return mode_ != Mode::none; }
   // Whether the target had a version when this one was started.
@@ -39,7 +49,7 @@ class StagedFile {
 
   // Buffers the bytes; false once any write has failed.
   bool write(std::string_view bytes) {
-    if (mode_ != Mode::staged && mode_ != Mode::direct) return write_other(bytes);
+    if (!writes_file()) return write_other(bytes);
     if (!writer_.write(bytes)) failed_ = true;
     return !failed_;
   }
@@ -63,7 +73,11 @@ class StagedFile {
   static std::string temp_path(const std::string& target);
 
  private:
-  enum class Mode { none, staged, published, direct, memory };
+  // staged: into the temporary file; created: into a target that this
+  // version created; direct: into a target that cannot be staged.
+  enum class Mode { none, staged, created, direct, published, memory };
+
+  bool writes_file() const { return mode_ >= Mode::staged && mode_ <= Mode::direct; }
 
   bool start_temp(bool copy_target);
   bool write_other(std::string_view bytes);

@@ -1,7 +1,8 @@
 // How a new version of a generated file reaches the disk: staged beside the
-// file, renamed into place at the close, dropped after a failed write, left
-// out when it equals the old one, and kept only in memory in a check run;
-// sections that the new version lacks go to "<file>.lost".
+// file, renamed into place at the close (a file that did not exist is made in
+// place), dropped after a failed write, left out when it equals the old one,
+// and kept only in memory in a check run; sections that the new version lacks
+// go to "<file>.lost".
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include "model/elements.h"
 #include "output/check_run.h"
 #include "output/output_file.h"
+#include "output/staged_file.h"
 #include "tests/support/test_support.h"
 
 namespace quill {
@@ -125,6 +127,54 @@ TEST_F(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
         std::_Exit(ok ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// A file that does not exist yet has nothing to protect: it is created and
+// written in place, and a version that fails is removed again.
+TEST_F(StagedOutputTest, NewFileIsWrittenInPlaceAndRemovedWhenItFails) {
+  output_file().open("n.h");
+  output_file().write("first", true, 0);
+  EXPECT_EQ(listing(), std::vector<std::string>{"n.h"}) << "no temporary name for a new file";
+  output_file().flush();
+  EXPECT_EQ(read(path("n.h")), "first\n");
+  output_file().write("second", true, 0);
+  output_file().close();
+  EXPECT_EQ(read(path("n.h")), "first\nsecond\n");
+  EXPECT_EQ(listing(), std::vector<std::string>{"n.h"});
+
+  EXPECT_EXIT(
+      {
+        limit_file_size();
+        output_file().open("big.h");
+        output_file().write(std::string(1 << 20, 'x'), true, 0);
+        output_file().close();
+        bool ok = !std::filesystem::exists(path("big.h")) && !has_temp_file() &&
+                  output().find("An output error occurred when writing to\n") != std::string::npos;
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// Creating never replaces anything that goes by the name, not even a link
+// that leads nowhere; the careful way is taken then.
+TEST_F(StagedOutputTest, CreatingLeavesExistingNamesAlone) {
+  namespace fs = std::filesystem;
+  write("old.h", "old\n");
+  fs::create_symlink("missing/target.h", path("dangling.h"));
+  for (const char* name : {"old.h", "dangling.h"}) {
+    StagedFile file;
+    EXPECT_FALSE(file.create(path(name))) << name;
+    EXPECT_FALSE(file.is_open()) << name;
+  }
+  EXPECT_EQ(read(path("old.h")), "old\n");
+  EXPECT_TRUE(fs::is_symlink(path("dangling.h")));
+
+  StagedFile file;
+  ASSERT_TRUE(file.create(path("fresh.h")));
+  EXPECT_FALSE(file.had_target());
+  file.write("dropped");
+  file.discard();
+  EXPECT_FALSE(std::filesystem::exists(path("fresh.h"))) << "a dropped new version leaves no file";
 }
 
 TEST_F(StagedOutputTest, NameWithoutRoomForTheTemporaryNameIsWrittenInPlace) {

@@ -10,7 +10,10 @@ every preserved section was then edited by hand; the second run changes the
 model so that some sections lose their owner and must go to "<file>.lost".
 After every fault, and again after a clean run that follows it, each hand
 edit must be found in the target, its backup or its .lost file; each target
-must hold either its whole old or its whole new version.
+must hold either its whole old or its whole new version. Every run also writes
+a notes file per object that does not exist before it: after a fault it is
+absent or whole (after a kill also a beginning of it: a run killed inside its
+one write may leave less), after a clean run it is whole.
 
 Exit code 0: all held; 1: a check failed; 77: the scenario cannot run here.
 """
@@ -45,6 +48,11 @@ TEMPLATE = """\
 :  }
 .end
 :// end of <obj.name>
+.file <obj.name>.txt
+:notes on <obj.name>
+.each_attribute
+:  <attr.name> is an int; this line makes the notes file about as long as the header
+.end
 .end
 """
 
@@ -107,6 +115,7 @@ class Scenario:
         self.reference = os.path.join(root, "reference")  # what a clean second run gives
         self.old = {}
         self.new = {}
+        self.new_notes = {}
 
     def run(self, work, extra_prefix=(), timeout=120, **kw):
         env = dict(os.environ, QUILLDIR=work, LC_ALL="C")
@@ -140,6 +149,9 @@ class Scenario:
         if second.returncode != 0:
             sys.exit(f"the clean second run failed: {second.stdout}")
         self.new = self.contents(os.path.join(self.reference, "out"))
+        self.new_notes = self.contents(os.path.join(self.reference, "out"), ".txt")
+        if len(self.new_notes) != OBJECTS:
+            sys.exit(f"the clean second run made {len(self.new_notes)} notes files, not {OBJECTS}")
         self.check_state(self.reference, Counts(), clean=True, must_hold=True)
 
     @staticmethod
@@ -148,10 +160,10 @@ class Scenario:
             f.write(text)
 
     @staticmethod
-    def contents(out):
+    def contents(out, suffix=".h"):
         result = {}
         for name in os.listdir(out):
-            if name.endswith(".h"):
+            if name.endswith(suffix):
                 with open(os.path.join(out, name), "rb") as f:
                     result[name] = f.read()
         return result
@@ -182,7 +194,7 @@ class Scenario:
         shutil.copytree(self.pristine, work)
         return work
 
-    def check_state(self, work, counts, clean=False, must_hold=False):
+    def check_state(self, work, counts, clean=False, must_hold=False, killed=False):
         """Counts lost sections and torn files in work/out; True when all held."""
         out = os.path.join(work, "out")
         counts.checks += 1
@@ -207,7 +219,19 @@ class Scenario:
                     counts.lost += 1
                     counts.problem(f"{work}: the hand edit of Obj{o}.f{f} is gone")
                     ok = False
+        notes = self.contents(out, ".txt")
+        for name, text in sorted(notes.items()):
+            whole = self.new_notes.get(name)
+            if whole is None or text != whole and (clean or not killed or not whole.startswith(text)):
+                counts.torn += 1
+                counts.problem(f"{work}: the new file {name} is not (a beginning of) its new version")
+                ok = False
         if clean:
+            missing = sorted(set(self.new_notes) - set(notes))
+            if missing:
+                counts.torn += len(missing)
+                counts.problem(f"{work}: a clean run did not make {missing[:3]}")
+                ok = False
             temps = [n for n in os.listdir(out) if ".quilltmp" in n]
             counts.leftover_temps += len(temps)
             if temps:
@@ -259,7 +283,7 @@ def scenario_kill(s, counts, rounds, rng):
             proc.send_signal(signal.SIGKILL)
             counts.faults += 1
         proc.wait()
-        s.check_state(work, counts)
+        s.check_state(work, counts, killed=True)
         s.recover(work, counts)
         shutil.rmtree(work, ignore_errors=True)
 
