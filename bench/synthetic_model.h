@@ -67,7 +67,9 @@ class Lcg {
 
 inline std::string object_name(int i) {
   std::string digits = std::to_string(i);
-  return "C" + std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
+  std::string name = "C";
+  if (digits.size() < 5) name.append(5 - digits.size(), '0');
+  return name + digits;
 }
 
 // Builds the model of `count` objects from `seed`.
