@@ -20,7 +20,6 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BENCH = os.path.join(ROOT, "bench")
@@ -32,7 +31,7 @@ def build(build_dir):
     subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release",
                     "-DQUILL_BUILD_WORKBENCH=OFF", "-DQUILL_BUILD_TESTS=OFF"],
                    check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build_dir, "--target", "quillb", "gen_model", "write_floor",
+    subprocess.run(["cmake", "--build", build_dir, "--target", "quillb", "gen_model", "write_floor", "measure_run",
                     "-j2"], check=True, stdout=subprocess.DEVNULL)
 
 
@@ -45,20 +44,20 @@ def one_file_template(path, out_path):
         f.writelines(lines)
 
 
-def measure(argv, out_dir, env=None):
-    """Runs argv once into a fresh out_dir: (wall s, cpu s, peak KiB)."""
+def measure(measurer, argv, out_dir, env=None):
+    """Runs argv once into a fresh out_dir: (wall s, cpu s, peak KiB).
+
+    The program is started by the small measure_run process, not by this
+    one: a program started directly would be charged this script's own peak
+    memory (which holds the outputs being compared)."""
     shutil.rmtree(out_dir, ignore_errors=True)
     os.makedirs(out_dir)
-    start = time.perf_counter()
-    proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
-    _, status, usage = os.wait4(proc.pid, 0)
-    wall = time.perf_counter() - start
-    proc.returncode = os.waitstatus_to_exitcode(status)
-    err = proc.stderr.read().decode(errors="replace")
-    proc.stderr.close()
+    proc = subprocess.run([measurer] + argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+    err = proc.stderr.decode(errors="replace")
     if proc.returncode != 0:
         raise SystemExit("failed (%d): %s\n%s" % (proc.returncode, " ".join(argv), err))
-    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+    wall, cpu, peak = err.rstrip("\n").rsplit("\n", 1)[-1].split()[1:]
+    return float(wall), float(cpu), int(peak)
 
 
 def tree_contents(out_dir):
@@ -91,6 +90,7 @@ def main():
     quillb = os.path.join(args.build, "batch", "quillb")
     gen_model = os.path.join(args.build, "bench", "gen_model")
     write_floor = os.path.join(args.build, "bench", "write_floor")
+    measurer = os.path.join(args.build, "bench", "measure_run")
     try:
         import jinja2  # noqa: F401
         have_jinja = True
@@ -133,7 +133,7 @@ def main():
             results = {}
             for name, argv, program_env in programs:
                 print("  %d objects, %s: %s" % (size, mode, name), file=sys.stderr, flush=True)
-                measure(argv, out, program_env)
+                measure(measurer, argv, out, program_env)
                 contents = tree_contents(out)
                 if reference is None:
                     reference = contents
@@ -141,7 +141,7 @@ def main():
                 elif contents != reference:
                     print("MISMATCH: %s writes other bytes than quillb (%s, %d objects)" % (name, mode, size))
                     failed = True
-                samples = [measure(argv, out, program_env) for _ in range(args.runs)]
+                samples = [measure(measurer, argv, out, program_env) for _ in range(args.runs)]
                 results[name] = tuple(statistics.median(s[i] for s in samples) for i in range(3))
             floor = results["write floor"][0]
             for name, (wall, cpu, peak) in results.items():
