@@ -73,9 +73,10 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+int writing_flags(bool append) { return O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC); }
+
 int open_for_writing(const std::string& path, bool append) {
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-  return ::open(native_path(path).c_str(), flags, 0666);
+  return ::open(native_path(path).c_str(), writing_flags(append), 0666);
 }
 
 bool write_or_append(const std::string& path, std::string_view content, bool append) {
@@ -123,24 +124,23 @@ bool append_file(const std::string& path, std::string_view content) {
 FileWriter::~FileWriter() { close(); }
 
 bool FileWriter::open(const std::string& path, bool append) {
-  close();
-  failed_ = false;
-  used_ = 0;
   note_change();
-  fd_ = open_for_writing(path, append);
-  open_error_ = fd_ >= 0 ? 0 : errno;
-  return fd_ >= 0;
+  return open_with(path, writing_flags(append));
 }
 
 bool FileWriter::create_new(const std::string& path) {
+  if (!open_with(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC)) return false;
+  note_change();  // only a file that was made is a change
+  return true;
+}
+
+bool FileWriter::open_with(const std::string& path, int flags) {
   close();
   failed_ = false;
   used_ = 0;
-  fd_ = ::open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  fd_ = ::open(native_path(path).c_str(), flags, 0666);
   open_error_ = fd_ >= 0 ? 0 : errno;
-  if (fd_ < 0) return false;
-  note_change();
-  return true;
+  return fd_ >= 0;
 }
 
 bool FileWriter::name_too_long() const { return open_error_ == ENAMETOOLONG; }

@@ -66,6 +66,8 @@ class FileWriter {
   bool close();
 
  private:
+  // Closes any file and opens path with the open(2) flags.
+  bool open_with(const std::string& path, int flags);
   // write() when the bytes do not fit the buffer (or there is none yet).
   bool write_through(std::string_view bytes);
 

@@ -102,7 +102,6 @@ namespace {
 // Room made for a list's first item: many lists (characteristics) stay
 // short for good; lists filled often reserve room.
 constexpr size_t kFirstRoom = 1;
-
 }  // namespace
 
 ItemList::~ItemList() {
@@ -153,10 +152,7 @@ void ItemList::give_room() {
 void ItemList::reserve(size_t n) {
   if (room_ >= n) return;
   if (n > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-  // The smallest room is known; most lists start with it.
-  const size_t wanted = n * sizeof(ItemEntry);
-  const size_t bytes =
-      wanted <= RoomStock::kSmallest ? RoomStock::kSmallest : RoomStock::room_for(wanted);
+  const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
   auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
   if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
   if (entries_ != nullptr) give_room();  // a first room replaces none

@@ -49,11 +49,6 @@ void* carve(Stock& s, size_t bytes) {
 
 }  // namespace
 
-size_t RoomStock::room_for(size_t bytes) {
-  if (bytes > kLargestKept) return bytes;
-  return kSmallest << class_of(bytes);
-}
-
 void* RoomStock::take(size_t bytes) {
   if (bytes > kLargestKept) return ::operator new(bytes);
   Stock& s = stock();

@@ -131,20 +131,7 @@ void OutputFile::open(std::string_view name) {
   std::string path = join_outdir(name);
   if (stream_.is_open() && path == file_name_) return;
   start_file(path);
-  // A new file is simply created: there is no old version to read. Anything
-  // else (an old version, a link, a device, a failure) is looked at first.
-  if (!is_check_run() && stream_.create(path)) {
-    ++file_count_;
-    announce(path);
-    return;
-  }
-  // One status query answers both whether there is an old version to read
-  // and what the staged file needs to know about its target.
-  platform::FileKind kind = platform::file_kind(path);
-  if (is_check_run() ? file_exists_now(path) : kind == platform::FileKind::regular)
-    capture_and_backup(path);
-  if (is_check_run() ? stream_.open(path, /*append=*/false)
-                     : stream_.open(path, /*append=*/false, kind)) {
+  if (start_version(path)) {
     ++file_count_;
     announce(path);
     return;
@@ -168,6 +155,23 @@ void OutputFile::open_append(std::string_view name) {
   warning(kCannotOpen, path);
   settings().set("CGenOutdir", ".");
   open_append(kFallbackName);
+}
+
+// Starts the new version of path, after capturing the old version's
+// sections. A new file is simply created: there is no old version to read.
+// Anything else (an old version, a link, a device, a failure) is looked at
+// first.
+bool OutputFile::start_version(const std::string& path) {
+  if (is_check_run()) {
+    if (file_exists_now(path)) capture_and_backup(path);
+    return stream_.open(path, /*append=*/false);
+  }
+  if (stream_.create(path)) return true;
+  // One status query answers both whether there is an old version to read
+  // and what the staged file needs to know about its target.
+  platform::FileKind kind = platform::file_kind(path);
+  if (kind == platform::FileKind::regular) capture_and_backup(path);
+  return stream_.open(path, /*append=*/false, kind);
 }
 
 // The old version's sections go to the model; its backup is made now, or,

@@ -72,6 +72,7 @@ class OutputFile {
   void count_text(std::string_view text, bool line_end);
   void append(std::string_view text);
   void report_write_failure();
+  bool start_version(const std::string& path);
   void capture_and_backup(const std::string& path);
 
   std::string file_name_;

@@ -116,12 +116,17 @@ bool StagedFile::open(const std::string& target, bool append) {
               is_check_run() ? platform::FileKind::missing : platform::file_kind(target));
 }
 
-bool StagedFile::open(const std::string& target, bool append, platform::FileKind kind) {
+// Drops any version in hand and starts over for target.
+void StagedFile::restart(const std::string& target) {
   discard();
   target_ = target;
   failed_ = false;
   in_place_ = false;
   memory_.clear();
+}
+
+bool StagedFile::open(const std::string& target, bool append, platform::FileKind kind) {
+  restart(target);
   if (is_check_run()) {
     if (!could_write(target)) return false;
     had_target_ = file_exists_now(target);
@@ -152,16 +157,13 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
 }
 
 bool StagedFile::create(const std::string& target) {
-  discard();
+  restart(target);
   // The first look into the directory clears other runs' temporary files,
   // and its listing must not yet hold the file made here.
   names_in(directory_of_target(target));
   if (!writer_.create_new(target)) return false;
-  target_ = target;
-  failed_ = false;
   had_target_ = false;
   in_place_ = true;
-  memory_.clear();
   mode_ = Mode::created;
   return true;
 }

@@ -79,6 +79,7 @@ class StagedFile {
 
   bool writes_file() const { return mode_ >= Mode::staged && mode_ <= Mode::direct; }
 
+  void restart(const std::string& target);
   bool start_temp(bool copy_target);
   bool write_other(std::string_view bytes);
   bool resume();

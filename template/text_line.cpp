@@ -197,7 +197,9 @@ void TextParser::add_reference(std::string_view content, std::vector<TextElement
   } else if (content.find('<') == std::string_view::npos) {
     out.emplace_back(std::in_place_type<VariableReference>, content);
   } else if (depth_ >= kMaxReferenceDepth) {
-    out.emplace_back(LiteralText{"<" + std::string(content) + ">"});
+    std::string literal = "<";
+    literal.append(content).push_back('>');
+    out.emplace_back(LiteralText{std::move(literal)});
   } else {
     auto inner = std::make_unique<TextLine>();
     inner->strip_ = false;
