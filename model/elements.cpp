@@ -152,12 +152,27 @@ ItemList& Element::scope_variables(std::string_view prefix) {
 }
 
 void Element::release_variables() {
-  if (!cache_ || cache_->filled_version == 0 ||
-      cache_->list.version() != cache_->filled_version ||
-      TextItem::value_writes() != cache_->filled_writes)
-    return;
-  give_cache(std::move(cache_));
+  if (!cache_) return;
+  // An empty list (a scope that lookups answered from the fields) holds
+  // nothing that could be lost.
+  const bool unchanged_fill = cache_->filled_version != 0 &&
+                              cache_->list.version() == cache_->filled_version &&
+                              TextItem::value_writes() == cache_->filled_writes;
+  if (cache_->list.empty() || unchanged_fill) give_cache(std::move(cache_));
 }
+
+ItemList& Element::prepare_scope(std::string_view prefix) {
+  ItemList& list = cache();
+  if (prefix != "." && prefix != prefix_.text()) {
+    list.clear();
+    prefix_ = InternedName(prefix);
+  }
+  return list;
+}
+
+const RowNameTable* Element::row_names(std::string_view) const { return nullptr; }
+
+const std::string* Element::row_value(const RowName&) const { return nullptr; }
 
 // Without a remembered prefix every later request names a prefix of its own
 // and refills the list anyway, so filling it now would be wasted.

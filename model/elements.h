@@ -21,6 +21,8 @@ namespace quill {
 
 class ModelObject;
 class Model;
+class RowNameTable;
+struct RowName;
 
 class Element {
  public:
@@ -68,6 +70,21 @@ class Element {
   void release_variables();
   // The list as it is now, without filling it (an empty list when none was made).
   const ItemList& cached_variables() const;
+
+  // The first steps of `variables` without the filling: for a prefix other
+  // than "." that differs from the remembered one the list is emptied and
+  // the prefix remembered. Returns the list, filled or not; a scope holding
+  // it unfilled answers lookups through row_value until it is filled.
+  ItemList& prepare_scope(std::string_view prefix);
+  // For kinds that answer lookups from their fields: how names are matched
+  // against the rows `variables(prefix)` would make now (after prepare_scope
+  // with that prefix). nullptr for every other kind.
+  virtual const RowNameTable* row_names(std::string_view prefix) const;
+  // The value of the first of those rows that has the name (classified by
+  // the table of row_names), read from the fields; nullptr when none has it.
+  // Lookups are answered this way so that the rows of an element that are
+  // never read whole need no list at all.
+  virtual const std::string* row_value(const RowName& name) const;
 
  protected:
   // The variable list that `variables` fills, made on first request.
@@ -123,6 +140,8 @@ class Parameter : public TypedElement {
  public:
   using TypedElement::TypedElement;
   ItemList& variables(std::string_view prefix) override;
+  const RowNameTable* row_names(std::string_view prefix) const override;
+  const std::string* row_value(const RowName& name) const override;
 
   std::string default_value;  // empty when none
 };
@@ -131,6 +150,8 @@ class Attribute : public TypedElement {
  public:
   using TypedElement::TypedElement;
   ItemList& variables(std::string_view prefix) override;
+  const RowNameTable* row_names(std::string_view prefix) const override;
+  const std::string* row_value(const RowName& name) const override;
 
   std::string initial_value;           // empty when none
   ModelObject* type_object = nullptr;  // not owned; set by the link step
@@ -153,6 +174,8 @@ class Function : public NamedElement {
  public:
   using NamedElement::NamedElement;
   ItemList& variables(std::string_view prefix) override;
+  const RowNameTable* row_names(std::string_view prefix) const override;
+  const std::string* row_value(const RowName& name) const override;
 
   std::vector<std::unique_ptr<Parameter>> parameters;
   std::unique_ptr<ReturnType> return_type;  // none when the function returns nothing

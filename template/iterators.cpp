@@ -35,6 +35,10 @@ class ScopeStack {
     table_.push(list);
     ++pushed_;
   }
+  void push_rows(Element& element, std::string_view prefix) {
+    table_.push_rows(element, prefix);
+    ++pushed_;
+  }
   void pop_all() {
     for (; pushed_ > 0; --pushed_) table_.pop();
   }
@@ -183,7 +187,7 @@ void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisi
                  ItemList& own) {
   switch (row.scopes) {
     case IteratorScopes::element:
-      scopes.push(visit.element->scope_variables(it.prefix()));
+      scopes.push_rows(*visit.element, it.prefix());
       scopes.push(own);
       break;
     case IteratorScopes::element_and_action:
@@ -193,7 +197,7 @@ void push_scopes(ScopeStack& scopes, const IteratorKind& row, const IteratorVisi
       scopes.push(own);
       break;
     case IteratorScopes::element_only:
-      scopes.push(visit.element->scope_variables(it.prefix()));
+      scopes.push_rows(*visit.element, it.prefix());
       break;
     case IteratorScopes::own:
       own.clear();

@@ -2,6 +2,8 @@
 
 #include "foundation/char_set.h"
 #include "foundation/messages.h"
+#include "model/element_rows.h"
+#include "model/elements.h"
 
 namespace quill {
 
@@ -24,14 +26,14 @@ SymbolTable::SymbolTable(size_t capacity)
     : capacity_(capacity < 1 ? 1 : capacity),
       global_(std::make_unique<ItemList>()) {
   scopes_.reserve(capacity_);
-  scopes_.push_back(global_.get());
+  scopes_.push_back(Scope{global_.get()});
 }
 
 SymbolTable::~SymbolTable() = default;
 
 bool SymbolTable::push(ItemList& list) {
   if (top() + 1 < capacity_) {
-    scopes_.push_back(&list);
+    scopes_.push_back(Scope{&list});
     return true;
   }
   ++refused_;
@@ -40,6 +42,25 @@ bool SymbolTable::push(ItemList& list) {
     error(kTooDeep, int_text(static_cast<long long>(capacity_ - 1)));
   }
   return false;
+}
+
+// A list that is filled already, or that another scope holds too, is pushed
+// filled: scopes sharing one list must all see what it holds.
+bool SymbolTable::push_rows(Element& element, std::string_view prefix) {
+  ItemList& list = element.prepare_scope(prefix);
+  const RowNameTable* names = list.empty() && !holds(list) ? element.row_names(prefix) : nullptr;
+  if (names == nullptr) return push(element.scope_variables(prefix));
+  if (!push(list)) return false;
+  scopes_.back().rows = &element;
+  scopes_.back().names = names;
+  scopes_.back().prefix = prefix;
+  scopes_.back().unfilled_version = list.version();
+  return true;
+}
+
+ItemList& SymbolTable::filled(const Scope& scope) {
+  if (scope.unfilled()) scope.rows->scope_variables(scope.prefix);
+  return *scope.list;
 }
 
 void SymbolTable::pop() {
@@ -61,15 +82,35 @@ Variable& SymbolTable::set(InternedName name, std::string_view value, bool globa
 
 // Most scopes cannot hold the name, and ItemList::find tells so without
 // reading the scope's entries.
+// An unfilled scope is filled only when it has the name.
 Variable* SymbolTable::find(InternedName name) const {
-  for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it)
-    if (Variable* v = (*it)->find(name)) return v;
+  for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
+    if (it->unfilled()) {
+      const RowName& row = it->names->classify(name);
+      if (!row.may_be_row() || it->rows->row_value(row) == nullptr) continue;
+      filled(*it);
+    }
+    if (Variable* v = it->list->find(name)) return v;
+  }
+  return nullptr;
+}
+
+const std::string* SymbolTable::find_value(InternedName name) const {
+  for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
+    if (it->unfilled()) {
+      const RowName& row = it->names->classify(name);
+      if (!row.may_be_row()) continue;
+      if (const std::string* value = it->rows->row_value(row)) return value;
+    } else if (Variable* v = it->list->find(name)) {
+      return &v->value();
+    }
+  }
   return nullptr;
 }
 
 bool SymbolTable::holds(const ItemList& list) const {
-  for (const ItemList* scope : scopes_)
-    if (scope == &list) return true;
+  for (const Scope& scope : scopes_)
+    if (scope.list == &list) return true;
   return false;
 }
 
@@ -83,8 +124,8 @@ Variable* SymbolTable::find_global(InternedName name) const {
 
 void SymbolTable::remove(const Variable* variable) {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
-    if (holds_item(**it, variable)) {
-      (*it)->remove(variable);
+    if (holds_item(*it->list, variable)) {
+      it->list->remove(variable);
       return;
     }
   }
@@ -94,7 +135,7 @@ std::unique_ptr<Item> SymbolTable::clone() const {
   auto copy = std::make_unique<SymbolTable>(capacity_);
   copy->global_->copy_from(*global_);
   copy->scopes_.assign(scopes_.begin() + 1, scopes_.end());
-  copy->scopes_.insert(copy->scopes_.begin(), copy->global_.get());
+  copy->scopes_.insert(copy->scopes_.begin(), Scope{copy->global_.get()});
   copy->refused_ = refused_;
   copy->overflow_reported_ = overflow_reported_;
   return copy;
@@ -102,8 +143,8 @@ std::unique_ptr<Item> SymbolTable::clone() const {
 
 std::string SymbolTable::text() const {
   std::string dump;
-  for (const ItemList* scope : scopes_)
-    for (const Item& item : *scope) dump += item.text();
+  for (const Scope& scope : scopes_)
+    for (const Item& item : filled(scope)) dump += item.text();
   return dump;
 }
 

@@ -5,6 +5,11 @@
 // list owned by whoever pushed it (an element's own variable list, an
 // iterator's position list) and is only referred to here.
 //
+// An element's scope may be pushed unfilled (push_rows): lookups of values
+// are then answered from the element's fields, and the list is filled as
+// soon as anything needs its Variables themselves (a Variable found by
+// name, a value set in it, a dump).
+//
 // Nesting beyond the capacity: a push onto a full table is refused and
 // reported (once per table), and the table counts the refused pushes; the
 // pops that match them are absorbed by that count. Callers therefore always
@@ -12,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +27,9 @@
 #include "model/items.h"
 
 namespace quill {
+
+class Element;
+class RowNameTable;
 
 class SymbolTable : public Item {
  public:
@@ -33,6 +42,9 @@ class SymbolTable : public Item {
   // Makes the list the innermost scope. Returns false (and reports once per
   // table) when the table is full; the matching pop is still to be made.
   bool push(ItemList& list);
+  // Makes the element's variable list for the prefix the innermost scope,
+  // without filling it when the element answers lookups itself. Like push.
+  bool push_rows(Element& element, std::string_view prefix);
   // Forgets the innermost scope (a refused push first); scope 0 is never popped.
   void pop();
 
@@ -48,6 +60,9 @@ class SymbolTable : public Item {
 
   // The first Variable of that name, innermost scope first; nullptr when absent.
   Variable* find(InternedName name) const;
+  // The value of that Variable, or nullptr: the same search, but an unfilled
+  // element scope is answered without being filled.
+  const std::string* find_value(InternedName name) const;
   // The same search restricted to the innermost scope / to scope 0.
   Variable* find_current(InternedName name) const;
   Variable* find_global(InternedName name) const;
@@ -63,8 +78,9 @@ class SymbolTable : public Item {
   size_t capacity() const { return capacity_; }
   // Pushes refused because the table was full and not yet popped.
   size_t refused_pushes() const { return refused_; }
-  ItemList& global_scope() const { return *scopes_.front(); }
-  ItemList& current_scope() const { return *scopes_.back(); }
+  ItemList& global_scope() const { return *scopes_.front().list; }
+  // The innermost scope, filled.
+  ItemList& current_scope() const { return filled(scopes_.back()); }
 
   std::unique_ptr<Item> clone() const override;
   int kind() const override { return kSymbolTableKind; }
@@ -73,9 +89,24 @@ class SymbolTable : public Item {
   std::string text() const override;
 
  private:
+  // One scope: a list, and for an element scope pushed unfilled the element
+  // that answers for it while the list is as it was pushed (its version
+  // tells: whoever fills, clears or changes the list changes the version).
+  struct Scope {
+    explicit Scope(ItemList* l) : list(l) {}
+    ItemList* list;
+    Element* rows = nullptr;
+    const RowNameTable* names = nullptr;  // the element's row names under the prefix
+    std::string_view prefix;
+    std::uint64_t unfilled_version = 0;
+    bool unfilled() const { return rows != nullptr && list->version() == unfilled_version; }
+  };
+  // The scope's list, filled first when it is still unfilled.
+  static ItemList& filled(const Scope& scope);
+
   size_t capacity_;
   std::unique_ptr<ItemList> global_;
-  std::vector<ItemList*> scopes_;  // scopes_[0] is global_
+  std::vector<Scope> scopes_;  // scopes_[0] is global_
   size_t refused_ = 0;
   bool overflow_reported_ = false;
 };

@@ -274,10 +274,7 @@ constexpr std::string_view kFalse = "false";
 
 // The value a reference names, or nullptr when it is undefined.
 const std::string* lookup(const VariableReference& ref, GenerationRun& run) {
-  if (!ref.is_keyed) {
-    const Variable* variable = run.symbols.find(ref.interned);
-    return variable ? &variable->value() : nullptr;
-  }
+  if (!ref.is_keyed) return run.symbols.find_value(ref.interned);
   if (!ref.key_ok) return nullptr;
   const StringMap* map = run.keyed.find(ref.keyed_name);
   if (!map || !map->contains(ref.key)) return nullptr;

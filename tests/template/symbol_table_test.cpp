@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/elements.h"
 #include "model/items.h"
 #include "tests/support/test_support.h"
 
@@ -109,6 +110,82 @@ TEST_F(SymbolTableTest, DumpListsScopesOutermostFirst) {
   EXPECT_TRUE(table_.is_kind(kSymbolTableKind));
   EXPECT_TRUE(table_.is_kind(kItemKind));
   EXPECT_FALSE(table_.is_kind(kVariableKind));
+}
+
+// An element scope pushed unfilled answers values from the element and is
+// filled only when its Variables themselves are needed.
+class UnfilledScopeTest : public SymbolTableTest {
+ protected:
+  UnfilledScopeTest() : attribute_("size", "int") { attribute_.set_characteristic_only("unit", "mm"); }
+
+  std::string answer(std::string_view name) {
+    const std::string* v = table_.find_value(InternedName(name));
+    return v == nullptr ? "<absent>" : *v;
+  }
+
+  Attribute attribute_;
+};
+
+TEST_F(UnfilledScopeTest, ValuesAreAnsweredWithoutFilling) {
+  table_.set("attr.name", "global");
+  table_.set("obj.name", "Shape");
+  ASSERT_TRUE(table_.push_rows(attribute_, "attr"));
+  EXPECT_EQ(answer("attr.name"), "size");
+  EXPECT_EQ(answer("attr.unit"), "mm");
+  EXPECT_EQ(answer("attr.kindint"), "true");
+  EXPECT_EQ(answer("obj.name"), "Shape") << "names of other scopes pass through";
+  EXPECT_EQ(answer("attr.other"), "<absent>");
+  EXPECT_TRUE(attribute_.cached_variables().empty());
+  EXPECT_EQ(table_.find(InternedName("obj.name"))->value(), "Shape");
+  EXPECT_TRUE(attribute_.cached_variables().empty()) << "a name it lacks does not fill it";
+}
+
+TEST_F(UnfilledScopeTest, NeedingItsVariablesFillsIt) {
+  struct Row {
+    const char* need;
+    void (*apply)(SymbolTable&);
+    const char* expect_in_list;
+  };
+  const Row rows[] = {
+      {"a Variable found by name", [](SymbolTable& t) { t.find(InternedName("attr.unit"))->set_value("cm"); },
+       "attr.unit = cm"},
+      {"a value set in the innermost scope", [](SymbolTable& t) { t.set("extra", "1"); }, "extra = 1"},
+      {"the Variable of the innermost scope", [](SymbolTable& t) { t.find_current(InternedName("attr.name")); },
+       "attr.name = size"},
+      {"a dump", [](SymbolTable& t) { (void)t.text(); }, "attr.is_local = false"},
+  };
+  for (const Row& row : rows) {
+    Attribute a("size", "int");
+    a.set_characteristic_only("unit", "mm");
+    SymbolTable table;
+    ASSERT_TRUE(table.push_rows(a, "attr"));
+    row.apply(table);
+    EXPECT_NE(a.cached_variables().text().find(row.expect_in_list), std::string::npos) << row.need;
+    const std::string* unit = table.find_value(InternedName("attr.unit"));
+    ASSERT_NE(unit, nullptr) << row.need;
+    EXPECT_EQ(*unit, std::string(row.need).starts_with("a Variable") ? "cm" : "mm") << row.need;
+  }
+}
+
+// Two scopes of one element share its list: pushed again under another
+// prefix, both see the rows of the second, as they would if filled at once.
+TEST_F(UnfilledScopeTest, ScopesSharingAListSeeTheSameRows) {
+  ASSERT_TRUE(table_.push_rows(attribute_, "attr"));
+  ItemList between;
+  table_.push(between);
+  ASSERT_TRUE(table_.push_rows(attribute_, "at"));
+  EXPECT_EQ(answer("at.name"), "size");
+  table_.pop();
+  EXPECT_EQ(answer("at.name"), "size");
+  EXPECT_EQ(answer("attr.name"), "<absent>");
+}
+
+// A list the element rebuilt after a change is the answer from then on.
+TEST_F(UnfilledScopeTest, ChangedElementAnswersThroughItsList) {
+  ASSERT_TRUE(table_.push_rows(attribute_, "attr"));
+  attribute_.set_characteristic("unit", "cm");
+  EXPECT_FALSE(attribute_.cached_variables().empty());
+  EXPECT_EQ(answer("attr.unit"), "cm");
 }
 
 }  // namespace
