@@ -100,8 +100,12 @@ def main():
 
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
-    ini_dir = os.path.join(work, "ini")  # an empty quill.ini directory: built-in defaults only
+    # A quill.ini with an empty settings section: built-in defaults, and the
+    # file is read as a user's would be (a missing one is reported per setting).
+    ini_dir = os.path.join(work, "ini")
     os.makedirs(ini_dir)
+    with open(os.path.join(ini_dir, "quill.ini"), "w") as ini:
+        ini.write("[LastCodegenSettings]\n")
     env = dict(os.environ, QUILLDIR=ini_dir)
     one_tem = os.path.join(work, "one_file.tem")
     one_file_template(os.path.join(BENCH, "classes.tem"), one_tem)
