@@ -138,6 +138,14 @@ TEST_F(UnfilledScopeTest, ValuesAreAnsweredWithoutFilling) {
   EXPECT_TRUE(attribute_.cached_variables().empty());
   EXPECT_EQ(table_.find(InternedName("obj.name"))->value(), "Shape");
   EXPECT_TRUE(attribute_.cached_variables().empty()) << "a name it lacks does not fill it";
+
+  // Once no scope holds it, the unfilled list is given back like a filled one.
+  const ItemList* held = &attribute_.cached_variables();
+  table_.pop();
+  attribute_.release_variables();
+  EXPECT_NE(&attribute_.cached_variables(), held);
+  ASSERT_TRUE(table_.push_rows(attribute_, "attr"));
+  EXPECT_EQ(answer("attr.name"), "size");
 }
 
 TEST_F(UnfilledScopeTest, NeedingItsVariablesFillsIt) {
