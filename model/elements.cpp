@@ -109,8 +109,16 @@ void Element::set_characteristic_only(std::string_view name, std::string_view va
   characteristics_.set(name, value);
 }
 
+// Room for the names the element lacks is made once, at its exact size:
+// most merges add one or two characteristics to a short list, and growing
+// the list one step per name would cost a move of the list each time.
 void Element::merge_characteristics(const ItemList& source) {
   if (&source == &characteristics_) return;
+  size_t missing = 0;
+  for (const Variable& v : source.variables()) {
+    if (characteristics_.find(v.name()) == nullptr) ++missing;
+  }
+  if (missing > 0) characteristics_.reserve(characteristics_.count() + missing);
   for (const Variable& v : source.variables()) {
     if (Variable* mine = characteristics_.find(v.name())) {
       mine->set_value(v.value());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "foundation/messages.h"
 #include "foundation/platform.h"
@@ -235,10 +236,27 @@ const char* token_kind_name(TokenKind kind) {
   return i < std::size(kKindNames) ? kKindNames[i] : "unknown";
 }
 
+// Pairs of two bytes are searched by their first byte, which the library
+// finds with vector instructions; the general substring search costs far
+// more on the short lines of a model.
 size_t count_pairs(std::string_view text, std::string_view pair) {
   size_t n = 0;
-  for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2)) {
-    ++n;
+  if (pair.size() != 2) {
+    for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2))
+      ++n;
+    return n;
+  }
+  const char* p = text.data();
+  const char* const last = text.data() + text.size();  // a pair must start before last - 1
+  while (last - p >= 2) {
+    p = static_cast<const char*>(std::memchr(p, pair[0], static_cast<size_t>(last - p - 1)));
+    if (p == nullptr) break;
+    if (p[1] == pair[1]) {
+      ++n;
+      p += 2;
+    } else {
+      ++p;
+    }
   }
   return n;
 }
@@ -540,8 +558,16 @@ bool ModelFileLexer::load_next_chunk() {
   std::string_view line = take_line();
   // Only the sign counts here, and a line without `{` cannot open.
   const size_t open = line.find('{');
-  long opened = open == std::string_view::npos ? 0 : brace_balance(line, open);
   has_chunk_ = true;
+  if (open == std::string_view::npos && line.find('"') == std::string_view::npos) {
+    // No token of a line without `{` and `"` reaches past its last
+    // non-blank byte (only a block or an unclosed string would), so the
+    // lexer reads the line in place, without the line end a chunk gets.
+    lines_in_chunk_ = 1;
+    lexer_.view(line);
+    return true;
+  }
+  long opened = open == std::string_view::npos ? 0 : brace_balance(line, open);
   if (opened <= 0 || next_line_ >= content_.size()) {
     // Nearly every chunk is one line. When the file already holds that line
     // followed by exactly the line end a chunk gets, the lexer reads it in

@@ -14,6 +14,7 @@
 
 namespace quill {
 
+class Attribute;
 class Element;
 class Function;
 class Literal;
@@ -22,6 +23,7 @@ class ModelObject;
 class Pragma;
 class Process;
 class State;
+class Parameter;
 class TypedElement;
 
 class ModelParser {
@@ -61,12 +63,12 @@ class ModelParser {
   bool parent_list(ModelObject& object);
   bool members(ModelObject& object);
   bool member(ModelObject& object);
-  bool named_member(ModelObject& object);
-  bool attribute_decl(ModelObject& object, const std::string& name);
+  bool named_member();
+  bool attribute_decl(std::vector<std::unique_ptr<Attribute>>& into, const std::string& name);
   bool type_ref(TypedElement& element);
   bool function_decl(const std::string& name, std::vector<std::unique_ptr<Function>>& into);
   bool parameters(Function& function);
-  bool parameter(Function& function);
+  bool parameter();
   bool state_decl(std::vector<std::unique_ptr<State>>& into);
   bool action_clause(State& state);
   bool transition(State& state);
@@ -89,6 +91,7 @@ class ModelParser {
 
   void add_characteristic(Element& element, const std::string& name, const std::string& value);
   bool ctic_repeated(const Element& element, const std::string& name);
+  void warn_repeated(const std::string& name);
 
   // Token helpers. The current kind is kept here, as every rule asks for it
   // several times per token.
@@ -112,7 +115,16 @@ class ModelParser {
   bool fail_expect(Kinds kinds);
   bool fail_nesting();
 
+  // The attributes and functions of an object being read, until its `end`.
+  struct PendingMembers {
+    std::vector<std::unique_ptr<Attribute>> attributes;
+    std::vector<std::unique_ptr<Function>> functions;
+    void clear();
+  };
+
   std::unique_ptr<ModelFileLexer> lexer_;
+  std::vector<PendingMembers> pending_;  // by object depth
+  std::vector<std::unique_ptr<Parameter>> params_;  // of the function being read
   TokenKind kind_ = TokenKind::eof;  // of the lexer's current token
   std::unique_ptr<Model> model_;
   ModelFileList files_;
