@@ -283,10 +283,24 @@ class SubstitutionCheck {
         "\r\n");
   }
 
+  // The indexes of the substitutions named type, or nullptr. A model's
+  // elements use a handful of type names over and over: the last answer for
+  // each shape of name (length, first and last byte) is kept and reused when
+  // the name matches, which costs one comparison instead of a hash.
+  const std::vector<size_t>* substitutions_named(const std::string& type) const {
+    if ((filter_ & filter_bit(type)) == 0) return nullptr;
+    const size_t slot = (filter_bit(type) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits);
+    Recent& recent = recent_[slot];
+    if (recent.valid && recent.name == type) return recent.found;
+    const std::vector<size_t>* found = by_name_.find(type);
+    recent = {type, found, true};
+    return found;
+  }
+
   // The first substitution at or after index from whose name is the type,
   // or nullptr.
   const Entry* next_match(const std::string& type, size_t& from) const {
-    const std::vector<size_t>* found = find(by_name_, type);
+    const std::vector<size_t>* found = substitutions_named(type);
     if (found == nullptr) return nullptr;
     for (size_t i : *found) {
       if (i >= from) {
@@ -350,8 +364,18 @@ class SubstitutionCheck {
     }
   }
 
+  // A remembered lookup; the name is the type's own copy, which the check may
+  // change afterwards, so it is kept as a string.
+  struct Recent {
+    std::string name;
+    const std::vector<size_t>* found = nullptr;
+    bool valid = false;
+  };
+  static constexpr size_t kRecentBits = 4;
+
   std::vector<Entry> subs_;
-  NameMap<std::vector<size_t>> by_name_;  // indexes into subs_
+  NameMap<std::vector<size_t>> by_name_;  // indexes into subs_, never changed after construction
+  mutable Recent recent_[size_t{1} << kRecentBits];
   NameMap<std::string> lines_;            // report lines by name
   std::uint64_t filter_ = 0;              // filter_bit of every substitution name
 };

@@ -198,6 +198,25 @@ Variable& ItemList::add_variable(InternedName name, std::string_view value) {
   return *v;
 }
 
+// Model loading copies the characteristics of a type into every element of
+// that type, mostly one or two at a time: the room is made once, and the
+// names' bits are taken from source's masks whole (bits of names removed
+// from source only make the test answer "maybe" more often).
+void ItemList::append_copies(const ItemList& source) {
+  if (&source == this || source.empty()) return;
+  reserve(size_t{count_} + source.count_);
+  VariablePool& pool = VariablePool::instance();
+  for (const ItemEntry& e : source.places()) {
+    Item* copy = e.name != nullptr
+                     ? pool.take(InternedName::from_id(e.name), static_cast<Variable*>(e.item)->value())
+                     : e.item->clone().release();
+    entries_[count_++] = {copy, e.name};
+  }
+  name_mask_[0] |= source.name_mask_[0];
+  name_mask_[1] |= source.name_mask_[1];
+  version_ += source.count_;
+}
+
 TextItem& ItemList::add_text(std::string_view value) {
   auto* t = new TextItem(value);
   push(t, nullptr);

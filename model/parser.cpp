@@ -250,9 +250,9 @@ bool ModelParser::named_member() {
 // attribute-decl -> member-name `:` type-ref [ `=` ( text | block ) ] [ctics] `;`
 bool ModelParser::attribute_decl(std::vector<std::unique_ptr<Attribute>>& into,
                                  const std::string& name) {
-  auto attribute = std::make_unique<Attribute>(name, "");
   advance();
-  if (!type_ref(*attribute)) return false;
+  auto attribute = typed_element<Attribute>(name);
+  if (!attribute) return false;
   if (!expect({K::equal, K::left_bracket, K::semi})) return false;
   if (kind() == K::equal) {
     advance();
@@ -265,6 +265,22 @@ bool ModelParser::attribute_decl(std::vector<std::unique_ptr<Attribute>>& into,
   advance();
   into.push_back(std::move(attribute));
   return true;
+}
+
+// A new element named name whose type-ref is read here; nullptr after a
+// syntax error. A plain type name is given to the constructor, which spares
+// assigning it to an empty type afterwards.
+template <class T>
+std::unique_ptr<T> ModelParser::typed_element(std::string_view name) {
+  if (!expect({K::identifier, K::mapping})) return nullptr;
+  if (kind() == K::identifier) {
+    auto element = std::make_unique<T>(name, token());
+    advance();
+    return element;
+  }
+  auto element = std::make_unique<T>(name, std::string_view());
+  if (!type_ref(*element)) return nullptr;
+  return element;
 }
 
 // type-ref -> name | mapping name
@@ -290,8 +306,8 @@ bool ModelParser::function_decl(const std::string& name,
   if (!expect({K::colon, K::left_bracket, K::double_l_brace, K::semi})) return false;
   if (kind() == K::colon) {
     advance();
-    auto rtype = std::make_unique<ReturnType>();
-    if (!type_ref(*rtype)) return false;
+    auto rtype = typed_element<ReturnType>(std::string_view());
+    if (!rtype) return false;
     function->return_type = std::move(rtype);
     if (!expect({K::left_bracket, K::double_l_brace, K::semi})) return false;
   }
@@ -329,11 +345,12 @@ bool ModelParser::parameters(Function& function) {
 
 // param -> ( name | text ) `:` type-ref [ `=` ( name | text | block ) ] [ctics]
 bool ModelParser::parameter() {
-  auto param = std::make_unique<Parameter>(token(), "");
+  assign(param_name_, token());
   advance();
   if (!expect({K::colon})) return false;
   advance();
-  if (!type_ref(*param)) return false;
+  auto param = typed_element<Parameter>(param_name_);
+  if (!param) return false;
   if (!expect({K::equal, K::left_bracket, K::comma, K::right_paren})) return false;
   if (kind() == K::equal) {
     advance();

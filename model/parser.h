@@ -66,6 +66,8 @@ class ModelParser {
   bool named_member();
   bool attribute_decl(std::vector<std::unique_ptr<Attribute>>& into, const std::string& name);
   bool type_ref(TypedElement& element);
+  template <class T>
+  std::unique_ptr<T> typed_element(std::string_view name);
   bool function_decl(const std::string& name, std::vector<std::unique_ptr<Function>>& into);
   bool parameters(Function& function);
   bool parameter();
@@ -131,6 +133,7 @@ class ModelParser {
   std::string current_file_;
   std::string scratch_;      // token() unescapes into it
   std::string member_name_;  // a member's name, kept past the token
+  std::string param_name_;   // the same for a parameter
   std::string ctic_name_;    // the characteristic being read
   std::string ctic_value_;
   LexerOptions options_;
