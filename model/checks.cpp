@@ -119,9 +119,15 @@ class SeenAttributes {
   bool repeated(std::string_view name) {
     if (table_) return !table_->try_emplace(name, true).second;
     const std::uint64_t print = fingerprint(name);
-    for (const Listed& earlier : names_) {
-      if (earlier.print == print && earlier.name == name) return true;
+    // One bit per fingerprint seen: a new name is mostly told apart without
+    // reading the list.
+    const std::uint64_t bit = std::uint64_t{1} << ((print * 0x9E3779B97F4A7C15ull) >> 58);
+    if ((prints_ & bit) != 0) {
+      for (const Listed& earlier : names_) {
+        if (earlier.print == print && earlier.name == name) return true;
+      }
     }
+    prints_ |= bit;
     names_.push_back({print, name});
     // A long list moves into a table: a search per name would grow with it.
     if (names_.size() > kListed) {
@@ -132,6 +138,7 @@ class SeenAttributes {
   }
   void clear() {
     names_.clear();
+    prints_ = 0;
     table_.reset();
   }
 
@@ -152,6 +159,7 @@ class SeenAttributes {
   };
   static constexpr size_t kListed = 32;
   std::vector<Listed> names_;
+  std::uint64_t prints_ = 0;  // a bit for the fingerprint of every listed name
   std::unique_ptr<NameMap<bool>> table_;
 };
 

@@ -154,7 +154,8 @@ void ItemList::reserve(size_t n) {
   if (n > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
   auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
-  if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
+  // A loop rather than memcpy: the lists moved here are mostly a few places long.
+  for (std::uint32_t i = 0; i < count_; ++i) room[i] = entries_[i];
   if (entries_ != nullptr) give_room();  // a first room replaces none
   entries_ = room;
   room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 namespace quill {
 
@@ -24,9 +25,59 @@ class RoomStock {
     return (bytes + kStep - 1) & ~(kStep - 1);
   }
   // A room of exactly `bytes`, which must be a size room_for returned.
-  static void* take(size_t bytes);
+  // Inline: a list takes a room at nearly every first or growing append.
+  static void* take(size_t bytes) {
+    if (bytes <= kLargestKept) {
+      FreeRoom*& head = stock_.free[class_of(bytes)];
+      if (FreeRoom* room = head) {
+        head = room->next;
+        return room;
+      }
+      if (stock_.left >= bytes) {
+        void* room = stock_.next;
+        stock_.next += bytes;
+        stock_.left -= bytes;
+        return room;
+      }
+    }
+    return take_elsewhere(bytes);
+  }
   // Gives back a room that take(bytes) handed out.
-  static void give(void* room, size_t bytes);
+  static void give(void* room, size_t bytes) {
+    if (room == nullptr) return;
+    if (bytes > kLargestKept) return give_large(room);
+    FreeRoom*& head = stock_.free[class_of(bytes)];
+    head = new (room) FreeRoom{head};
+  }
+
+ private:
+  static constexpr size_t kClasses = kLargestKept / kStep;  // 16, 32, ... 512 bytes
+
+  // A free room holds the link to the next free room of its class.
+  struct FreeRoom {
+    FreeRoom* next;
+  };
+  // A slab starts with the link to the slab made before it, so that every
+  // slab stays reachable without a container.
+  struct SlabHead {
+    SlabHead* previous;
+  };
+  // Plain data, set up before any code runs and never destroyed: neither a
+  // guard for a first use nor a destructor at exit (lists destroyed late
+  // still give back) may stand in the way of the lists.
+  struct Stock {
+    FreeRoom* free[kClasses];
+    SlabHead* newest;
+    char* next;  // the unused rest of the newest slab
+    size_t left;
+  };
+
+  static size_t class_of(size_t bytes) { return bytes / kStep - 1; }
+  // A large room from the allocator, or a small one from a new slab.
+  static void* take_elsewhere(size_t bytes);
+  static void give_large(void* room);
+
+  static constinit Stock stock_;
 };
 
 }  // namespace quill
