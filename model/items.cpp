@@ -46,7 +46,7 @@ class VariablePool {
     return *pool;
   }
 
-  Variable* take(InternedName name, std::string_view value) {
+  [[gnu::always_inline]] Variable* take(InternedName name, std::string_view value) {
     if (spare_.empty()) return make(name, value);
     Variable* v = spare_.back();
     spare_.pop_back();
