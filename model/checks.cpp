@@ -324,7 +324,9 @@ class SubstitutionCheck {
   void replace_type(TypedElement& element) {
     size_t from = 0;
     while (const Entry* match = next_match(element.type, from)) {
-      element.type = *match->value;
+      // A substitution without definition (every built-in type) keeps the
+      // type as it is, so the copy is spared.
+      if (element.type != *match->value) element.type = *match->value;
       element.merge_characteristics(*match->substitution);
       element.discard_variables();
     }

@@ -636,7 +636,7 @@ bool ModelParser::ctics(Element& element) {
 // ctic -> name [ `=` ( name | text | block ) ]
 bool ModelParser::ctic(Element& element, bool& at_eof) {
   if (!expect({K::identifier})) return false;
-  assign(ctic_name_, token());
+  ctic_name_ = InternedName(token());
   advance();
   if ((at_eof = kind() == K::eof)) return true;
   if (!expect({K::equal, K::comma, K::right_bracket})) return false;
@@ -693,16 +693,16 @@ void ModelParser::warn_repeated(const std::string& name) {
 
 // The variable caches are left empty here: they are built on first request,
 // once the element is complete.
-void ModelParser::add_characteristic(Element& element, const std::string& name,
+// The name is interned as it is read, once for the search and the append.
+void ModelParser::add_characteristic(Element& element, const InternedName& id,
                                      const std::string& value) {
+  const std::string& name = id.text();
   if (name == "uid" && !saw_uid_) {
     saw_uid_ = true;
     settings().set("DSMHasUIDs", "true");
   }
   if (ctics_on_fresh_element_ && element.characteristics().count() < kCticsScanned) {
-    // The common case, a short list: the name is interned once for the
-    // search and the append.
-    const InternedName id(name);
+    // The common case, a short list, searched by the interned name.
     ItemList& list = element.characteristics();
     if (list.find(id) != nullptr) {
       warn_repeated(name);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "foundation/interned_name.h"
 #include "model/lexer.h"
 #include "model/model_files.h"
 
@@ -91,7 +92,7 @@ class ModelParser {
   bool value(std::string& out);
   bool block(std::string& out);
 
-  void add_characteristic(Element& element, const std::string& name, const std::string& value);
+  void add_characteristic(Element& element, const InternedName& id, const std::string& value);
   bool ctic_repeated(const Element& element, const std::string& name);
   void warn_repeated(const std::string& name);
 
@@ -134,7 +135,7 @@ class ModelParser {
   std::string scratch_;      // token() unescapes into it
   std::string member_name_;  // a member's name, kept past the token
   std::string param_name_;   // the same for a parameter
-  std::string ctic_name_;    // the characteristic being read
+  InternedName ctic_name_;   // the characteristic being read
   std::string ctic_value_;
   LexerOptions options_;
   bool strip_returns_ = false;
