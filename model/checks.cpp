@@ -119,9 +119,15 @@ class SeenAttributes {
   bool repeated(std::string_view name) {
     if (table_) return !table_->try_emplace(name, true).second;
     const std::uint64_t print = fingerprint(name);
-    for (const Listed& earlier : names_) {
-      if (earlier.print == print && earlier.name == name) return true;
+    // One bit per fingerprint seen: a new name is mostly told apart without
+    // reading the list.
+    const std::uint64_t bit = std::uint64_t{1} << ((print * 0x9E3779B97F4A7C15ull) >> 58);
+    if ((prints_ & bit) != 0) {
+      for (const Listed& earlier : names_) {
+        if (earlier.print == print && earlier.name == name) return true;
+      }
     }
+    prints_ |= bit;
     names_.push_back({print, name});
     // A long list moves into a table: a search per name would grow with it.
     if (names_.size() > kListed) {
@@ -132,6 +138,7 @@ class SeenAttributes {
   }
   void clear() {
     names_.clear();
+    prints_ = 0;
     table_.reset();
   }
 
@@ -152,6 +159,7 @@ class SeenAttributes {
   };
   static constexpr size_t kListed = 32;
   std::vector<Listed> names_;
+  std::uint64_t prints_ = 0;  // a bit for the fingerprint of every listed name
   std::unique_ptr<NameMap<bool>> table_;
 };
 
@@ -283,10 +291,24 @@ class SubstitutionCheck {
         "\r\n");
   }
 
+  // The indexes of the substitutions named type, or nullptr. A model's
+  // elements use a handful of type names over and over: the last answer for
+  // each shape of name (length, first and last byte) is kept and reused when
+  // the name matches, which costs one comparison instead of a hash.
+  const std::vector<size_t>* substitutions_named(const std::string& type) const {
+    if ((filter_ & filter_bit(type)) == 0) return nullptr;
+    const size_t slot = (filter_bit(type) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits);
+    Recent& recent = recent_[slot];
+    if (recent.valid && recent.name == type) return recent.found;
+    const std::vector<size_t>* found = by_name_.find(type);
+    recent = {type, found, true};
+    return found;
+  }
+
   // The first substitution at or after index from whose name is the type,
   // or nullptr.
   const Entry* next_match(const std::string& type, size_t& from) const {
-    const std::vector<size_t>* found = find(by_name_, type);
+    const std::vector<size_t>* found = substitutions_named(type);
     if (found == nullptr) return nullptr;
     for (size_t i : *found) {
       if (i >= from) {
@@ -302,7 +324,9 @@ class SubstitutionCheck {
   void replace_type(TypedElement& element) {
     size_t from = 0;
     while (const Entry* match = next_match(element.type, from)) {
-      element.type = *match->value;
+      // A substitution without definition (every built-in type) keeps the
+      // type as it is, so the copy is spared.
+      if (element.type != *match->value) element.type = *match->value;
       element.merge_characteristics(*match->substitution);
       element.discard_variables();
     }
@@ -350,8 +374,18 @@ class SubstitutionCheck {
     }
   }
 
+  // A remembered lookup; the name is the type's own copy, which the check may
+  // change afterwards, so it is kept as a string.
+  struct Recent {
+    std::string name;
+    const std::vector<size_t>* found = nullptr;
+    bool valid = false;
+  };
+  static constexpr size_t kRecentBits = 4;
+
   std::vector<Entry> subs_;
-  NameMap<std::vector<size_t>> by_name_;  // indexes into subs_
+  NameMap<std::vector<size_t>> by_name_;  // indexes into subs_, never changed after construction
+  mutable Recent recent_[size_t{1} << kRecentBits];
   NameMap<std::string> lines_;            // report lines by name
   std::uint64_t filter_ = 0;              // filter_bit of every substitution name
 };

@@ -109,8 +109,25 @@ void Element::set_characteristic_only(std::string_view name, std::string_view va
   characteristics_.set(name, value);
 }
 
+// Most merges add one or two characteristics that the element lacks, and
+// when the list's name bits rule out every name of source, source is
+// appended whole. Otherwise room for the missing names is made once, at its
+// exact size, and the names present take their new values.
 void Element::merge_characteristics(const ItemList& source) {
   if (&source == &characteristics_) return;
+  bool any_present = false;
+  for (const Variable& v : source.variables()) {
+    if (characteristics_.may_hold(v.name())) {
+      any_present = true;
+      break;
+    }
+  }
+  if (!any_present) return characteristics_.append_copies(source);
+  size_t missing = 0;
+  for (const Variable& v : source.variables()) {
+    if (characteristics_.find(v.name()) == nullptr) ++missing;
+  }
+  if (missing > 0) characteristics_.reserve(characteristics_.count() + missing);
   for (const Variable& v : source.variables()) {
     if (Variable* mine = characteristics_.find(v.name())) {
       mine->set_value(v.value());

@@ -46,7 +46,7 @@ class VariablePool {
     return *pool;
   }
 
-  Variable* take(InternedName name, std::string_view value) {
+  [[gnu::always_inline]] Variable* take(InternedName name, std::string_view value) {
     if (spare_.empty()) return make(name, value);
     Variable* v = spare_.back();
     spare_.pop_back();
@@ -154,7 +154,8 @@ void ItemList::reserve(size_t n) {
   if (n > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   const size_t bytes = RoomStock::room_for(n * sizeof(ItemEntry));
   auto* room = static_cast<ItemEntry*>(RoomStock::take(bytes));
-  if (count_ > 0) std::memcpy(room, entries_, count_ * sizeof(ItemEntry));
+  // A loop rather than memcpy: the lists moved here are mostly a few places long.
+  for (std::uint32_t i = 0; i < count_; ++i) room[i] = entries_[i];
   if (entries_ != nullptr) give_room();  // a first room replaces none
   entries_ = room;
   room_ = static_cast<std::uint32_t>(bytes / sizeof(ItemEntry));
@@ -196,6 +197,25 @@ Variable& ItemList::add_variable(InternedName name, std::string_view value) {
   Variable* v = VariablePool::instance().take(name, value);
   push(v, name.id());
   return *v;
+}
+
+// Model loading copies the characteristics of a type into every element of
+// that type, mostly one or two at a time: the room is made once, and the
+// names' bits are taken from source's masks whole (bits of names removed
+// from source only make the test answer "maybe" more often).
+void ItemList::append_copies(const ItemList& source) {
+  if (&source == this || source.empty()) return;
+  reserve(size_t{count_} + source.count_);
+  VariablePool& pool = VariablePool::instance();
+  for (const ItemEntry& e : source.places()) {
+    Item* copy = e.name != nullptr
+                     ? pool.take(InternedName::from_id(e.name), static_cast<Variable*>(e.item)->value())
+                     : e.item->clone().release();
+    entries_[count_++] = {copy, e.name};
+  }
+  name_mask_[0] |= source.name_mask_[0];
+  name_mask_[1] |= source.name_mask_[1];
+  version_ += source.count_;
 }
 
 TextItem& ItemList::add_text(std::string_view value) {

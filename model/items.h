@@ -191,6 +191,9 @@ class ItemList {
   }
   // Appends a new TextItem at the end.
   TextItem& add_text(std::string_view value);
+  // Appends a copy of every item of source, in order: the same as
+  // append_clone for each, with the room made once.
+  void append_copies(const ItemList& source);
 
   // Removes and destroys that very item; an item not in the list is ignored.
   void remove(const Item* item);

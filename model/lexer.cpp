@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "foundation/messages.h"
 #include "foundation/platform.h"
@@ -235,10 +236,27 @@ const char* token_kind_name(TokenKind kind) {
   return i < std::size(kKindNames) ? kKindNames[i] : "unknown";
 }
 
+// Pairs of two bytes are searched by their first byte, which the library
+// finds with vector instructions; the general substring search costs far
+// more on the short lines of a model.
 size_t count_pairs(std::string_view text, std::string_view pair) {
   size_t n = 0;
-  for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2)) {
-    ++n;
+  if (pair.size() != 2) {
+    for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2))
+      ++n;
+    return n;
+  }
+  const char* p = text.data();
+  const char* const last = text.data() + text.size();  // a pair must start before last - 1
+  while (last - p >= 2) {
+    p = static_cast<const char*>(std::memchr(p, pair[0], static_cast<size_t>(last - p - 1)));
+    if (p == nullptr) break;
+    if (p[1] == pair[1]) {
+      ++n;
+      p += 2;
+    } else {
+      ++p;
+    }
   }
   return n;
 }
@@ -256,6 +274,21 @@ long brace_balance(std::string_view line, size_t open) {
   if (close != std::string_view::npos)
     balance -= static_cast<long>(count_pairs(line.substr(close), "}}"));
   return balance;
+}
+
+// Line feeds counted a line at a time: the library's byte search is
+// vectorised, a counting loop is not.
+long count_line_feeds(std::string_view text) {
+  long n = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    if (p == nullptr) break;
+    ++n;
+    ++p;
+  }
+  return n;
 }
 
 }  // namespace
@@ -501,6 +534,8 @@ bool ModelFileLexer::open(const std::string& file_name) {
   file_name_ = file_name;
   content_.clear();
   next_line_ = 0;
+  next_brace_ = next_quote_ = kUnknown;
+  lines_in_place_ = false;
   has_chunk_ = false;
   lines_before_chunk_ = 0;
   lexer_.view({});
@@ -537,11 +572,13 @@ TokenKind ModelFileLexer::next_from_new_chunk() {
 // the start of that far-away line.
 bool ModelFileLexer::load_next_chunk() {
   if (next_line_ >= content_.size()) return false;
+  has_chunk_ = true;
+  if (take_plain_lines()) return true;
+  lines_in_place_ = false;
   std::string_view line = take_line();
   // Only the sign counts here, and a line without `{` cannot open.
   const size_t open = line.find('{');
   long opened = open == std::string_view::npos ? 0 : brace_balance(line, open);
-  has_chunk_ = true;
   if (opened <= 0 || next_line_ >= content_.size()) {
     // Nearly every chunk is one line. When the file already holds that line
     // followed by exactly the line end a chunk gets, the lexer reads it in
@@ -565,6 +602,54 @@ bool ModelFileLexer::load_next_chunk() {
   }
   lexer_.view(chunk_);
   return true;
+}
+
+// The place of the first byte c at or after from, or the end of the content:
+// remembered in at, so that searches over a long stretch without c are not
+// repeated chunk after chunk.
+size_t ModelFileLexer::next_of(char c, size_t from, size_t& at) const {
+  if (at == kUnknown || at < from) {
+    const void* found = std::memchr(content_.data() + from, c, content_.size() - from);
+    at = found == nullptr ? content_.size()
+                          : static_cast<size_t>(static_cast<const char*>(found) - content_.data());
+  }
+  return at;
+}
+
+// Most lines hold neither `{` nor `"`, and no token of such a line reaches
+// past its line feed (only a block or an unclosed string could), nor does
+// its trailing white space or line end change any token: a line chunk of
+// its own and the file's text read the same. So every line up to the next
+// line holding one of them is read in place as one chunk; offsets are then
+// counted from the start of the token's line, as a chunk of one line would
+// count them. False when the next line holds one.
+bool ModelFileLexer::take_plain_lines() {
+  const size_t begin = next_line_;
+  const size_t special =
+      std::min(next_of('{', begin, next_brace_), next_of('"', begin, next_quote_));
+  const char* const first = content_.data() + begin;
+  size_t stop = content_.size();
+  if (special < content_.size()) {
+    const void* lf = ::memrchr(first, '\n', special - begin);
+    if (lf == nullptr) return false;
+    stop = static_cast<size_t>(static_cast<const char*>(lf) - content_.data()) + 1;
+  }
+  if (stop <= begin) return false;
+  const std::string_view lines(first, stop - begin);
+  lines_in_chunk_ = count_line_feeds(lines);
+  if (lines.back() != '\n') ++lines_in_chunk_;  // the last line of a file without a final line feed
+  next_line_ = stop;
+  lines_in_place_ = true;
+  lexer_.view(lines);
+  return true;
+}
+
+size_t ModelFileLexer::offset() const {
+  const size_t at = lexer_.offset();
+  if (!lines_in_place_ || !has_chunk_ || at == 0) return at;
+  const char* const text = lexer_.source().data();
+  const void* lf = ::memrchr(text, '\n', at);
+  return lf == nullptr ? at : at - static_cast<size_t>(static_cast<const char*>(lf) - text + 1);
 }
 
 // The next line of the file without its line feed, and without trailing

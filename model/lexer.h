@@ -98,6 +98,8 @@ class ModelLexer {
   }
   // Number of line feeds in the whole text.
   long line_feeds() const;
+  // The whole text being scanned.
+  std::string_view source() const { return text_; }
 
  private:
   void set(TokenKind kind, size_t length);
@@ -151,7 +153,8 @@ class ModelFileLexer {
   std::string_view view_text(std::string& scratch, bool strip_quotes) const {
     return has_chunk_ ? lexer_.view_text(scratch, strip_quotes, true) : "<eof>";
   }
-  size_t offset() const { return lexer_.offset(); }
+  // Start of the current token, counted from the beginning of its chunk.
+  size_t offset() const;
   size_t length() const { return lexer_.length(); }
   // 1-based line of the current token in the file.
   long line();
@@ -160,12 +163,18 @@ class ModelFileLexer {
  private:
   TokenKind next_from_new_chunk();
   bool load_next_chunk();
+  bool take_plain_lines();
+  size_t next_of(char c, size_t from, size_t& at) const;
   std::string_view take_line();
   void append_line(std::string_view line);
 
   std::string file_name_;
   std::string content_;     // the whole file as read
   size_t next_line_ = 0;    // offset in content_ of the first line not yet taken
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+  size_t next_brace_ = kUnknown;  // the next `{` in content_ as last found (see next_of)
+  size_t next_quote_ = kUnknown;  // the same for `"`
+  bool lines_in_place_ = false;   // the chunk is a run of lines read in place
   std::string chunk_;       // the current chunk; its buffer is reused
   long lines_in_chunk_ = 0;
   ModelLexer lexer_;        // views chunk_, or a line of content_ in place

@@ -134,12 +134,33 @@ class ObjectIndex {
   // The first top-level object with exactly that name, as Model::find_object
   // gives it; nullptr when there is none.
   ModelObject* find(std::string_view name) const {
+    if (!may_hold(name)) return nullptr;
     ModelObject* const* found = by_name_.find(name);
     return found == nullptr ? nullptr : *found;
   }
 
  private:
+  // Most names looked up are types such as "int" that name no object. A bit
+  // chosen by a name's length and first and last bytes is set for every
+  // object name, so that such a name is usually turned away before it is
+  // hashed. Object names of one model tend to share their shape, which
+  // keeps the set bits few.
+  static constexpr size_t kFilterBits = 4096;
+  static size_t filter_bit(std::string_view name) {
+    std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 16;
+    if (!name.empty()) {
+      key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name.front())) << 8 |
+             static_cast<unsigned char>(name.back());
+    }
+    return (key * 0x9E3779B1u) >> 20;  // 12 bits
+  }
+  bool may_hold(std::string_view name) const {
+    const size_t bit = filter_bit(name);
+    return (filter_[bit / 64] >> (bit % 64) & 1) != 0;
+  }
+
   NameMap<ModelObject*> by_name_;
+  std::uint64_t filter_[kFilterBits / 64] = {};
 };
 
 }  // namespace quill

@@ -19,6 +19,13 @@ using K = TokenKind;
 
 namespace {
 
+// Clear and append: for the short texts of a model cheaper than the
+// general replacement that assign performs.
+void assign(std::string& out, std::string_view text) {
+  out.clear();
+  out.append(text);
+}
+
 constexpr std::initializer_list<TokenKind> kTopLevelStarts = {K::object,  K::pragma,  K::identifier,
                                                               K::events,  K::state,   K::process,
                                                               K::foreign, K::literal, K::import};
@@ -53,6 +60,11 @@ std::string expectation_message(std::initializer_list<TokenKind> kinds, const st
   m += ", but found '" + found + "' (type = " + token_kind_name(found_kind) + ") on line " +
        int_text(line) + ".";
   return m;
+}
+
+void ModelParser::PendingMembers::clear() {
+  attributes.clear();
+  functions.clear();
 }
 
 ModelParser::ModelParser() = default;
@@ -179,13 +191,28 @@ bool ModelParser::parent_list(ModelObject& object) {
 }
 
 // members -> { member [`;`] } up to `end`
+// Attributes and functions wait in the parser's lists for the object at
+// this depth and move into the object at its `end`, so that the object's
+// lists are made once at their final size rather than grown step by step.
+// Nothing reads them before: adding an attribute reports nothing, and a
+// syntax error discards the whole model.
 bool ModelParser::members(ModelObject& object) {
+  const size_t level = static_cast<size_t>(depth_);
+  if (pending_.size() <= level) pending_.resize(level + 1);
+  pending_[level].clear();
   for (;;) {
     if (!expect(kMemberStarts)) return false;
-    if (kind() == K::end) return true;
+    if (kind() == K::end) break;
     if (!member(object)) return false;
     if (kind() == K::semi) advance();
   }
+  PendingMembers& pending = pending_[level];
+  object.attributes.reserve(object.attributes.size() + pending.attributes.size());
+  for (auto& attribute : pending.attributes) object.add_attribute(std::move(attribute));
+  object.functions.reserve(object.functions.size() + pending.functions.size());
+  for (auto& function : pending.functions) object.functions.push_back(std::move(function));
+  pending.clear();
+  return true;
 }
 
 // member -> attribute-decl | function-decl | object-decl | state-decl | process-decl
@@ -194,7 +221,7 @@ bool ModelParser::member(ModelObject& object) {
   switch (kind()) {
     case K::identifier:
     case K::str_literal:
-      return named_member(object);
+      return named_member();
     case K::object:
       return object_decl(&object);
     case K::state:
@@ -211,19 +238,21 @@ bool ModelParser::member(ModelObject& object) {
 }
 
 // named-member -> member-name ( `:` attribute-rest | `(` function-rest )
-bool ModelParser::named_member(ModelObject& object) {
-  member_name_.assign(token());
+bool ModelParser::named_member() {
+  assign(member_name_, token());
   advance();
   if (!expect({K::colon, K::left_paren})) return false;
-  if (kind() == K::colon) return attribute_decl(object, member_name_);
-  return function_decl(member_name_, object.functions);
+  PendingMembers& pending = pending_[static_cast<size_t>(depth_)];
+  if (kind() == K::colon) return attribute_decl(pending.attributes, member_name_);
+  return function_decl(member_name_, pending.functions);
 }
 
 // attribute-decl -> member-name `:` type-ref [ `=` ( text | block ) ] [ctics] `;`
-bool ModelParser::attribute_decl(ModelObject& object, const std::string& name) {
-  auto attribute = std::make_unique<Attribute>(name, "");
+bool ModelParser::attribute_decl(std::vector<std::unique_ptr<Attribute>>& into,
+                                 const std::string& name) {
   advance();
-  if (!type_ref(*attribute)) return false;
+  auto attribute = typed_element<Attribute>(name);
+  if (!attribute) return false;
   if (!expect({K::equal, K::left_bracket, K::semi})) return false;
   if (kind() == K::equal) {
     advance();
@@ -234,8 +263,24 @@ bool ModelParser::attribute_decl(ModelObject& object, const std::string& name) {
   if (kind() == K::left_bracket && !ctics(*attribute)) return false;
   if (!expect({K::semi})) return false;
   advance();
-  object.add_attribute(std::move(attribute));
+  into.push_back(std::move(attribute));
   return true;
+}
+
+// A new element named name whose type-ref is read here; nullptr after a
+// syntax error. A plain type name is given to the constructor, which spares
+// assigning it to an empty type afterwards.
+template <class T>
+std::unique_ptr<T> ModelParser::typed_element(std::string_view name) {
+  if (!expect({K::identifier, K::mapping})) return nullptr;
+  if (kind() == K::identifier) {
+    auto element = std::make_unique<T>(name, token());
+    advance();
+    return element;
+  }
+  auto element = std::make_unique<T>(name, std::string_view());
+  if (!type_ref(*element)) return nullptr;
+  return element;
 }
 
 // type-ref -> name | mapping name
@@ -261,8 +306,8 @@ bool ModelParser::function_decl(const std::string& name,
   if (!expect({K::colon, K::left_bracket, K::double_l_brace, K::semi})) return false;
   if (kind() == K::colon) {
     advance();
-    auto rtype = std::make_unique<ReturnType>();
-    if (!type_ref(*rtype)) return false;
+    auto rtype = typed_element<ReturnType>(std::string_view());
+    if (!rtype) return false;
     function->return_type = std::move(rtype);
     if (!expect({K::left_bracket, K::double_l_brace, K::semi})) return false;
   }
@@ -278,23 +323,34 @@ bool ModelParser::function_decl(const std::string& name,
 }
 
 // parameters -> [ param { `,` param } [`,`] ] up to `)`
+// The parameters are gathered first, so that the function's list is made
+// once at its size.
 bool ModelParser::parameters(Function& function) {
+  params_.clear();
   for (;;) {
     if (!expect({K::identifier, K::str_literal, K::right_paren})) return false;
-    if (kind() == K::right_paren) return true;
-    if (!parameter(function)) return false;
-    if (kind() == K::right_paren) return true;
-    advance();
+    if (kind() != K::right_paren) {
+      if (!parameter()) return false;
+      if (kind() != K::right_paren) {
+        advance();
+        continue;
+      }
+    }
+    function.parameters.reserve(function.parameters.size() + params_.size());
+    for (auto& param : params_) function.parameters.push_back(std::move(param));
+    params_.clear();
+    return true;
   }
 }
 
 // param -> ( name | text ) `:` type-ref [ `=` ( name | text | block ) ] [ctics]
-bool ModelParser::parameter(Function& function) {
-  auto param = std::make_unique<Parameter>(token(), "");
+bool ModelParser::parameter() {
+  assign(param_name_, token());
   advance();
   if (!expect({K::colon})) return false;
   advance();
-  if (!type_ref(*param)) return false;
+  auto param = typed_element<Parameter>(param_name_);
+  if (!param) return false;
   if (!expect({K::equal, K::left_bracket, K::comma, K::right_paren})) return false;
   if (kind() == K::equal) {
     advance();
@@ -303,7 +359,7 @@ bool ModelParser::parameter(Function& function) {
   }
   if (kind() == K::left_bracket && !ctics(*param)) return false;
   if (!expect({K::comma, K::right_paren})) return false;
-  function.parameters.push_back(std::move(param));
+  params_.push_back(std::move(param));
   return true;
 }
 
@@ -580,12 +636,13 @@ bool ModelParser::ctics(Element& element) {
 // ctic -> name [ `=` ( name | text | block ) ]
 bool ModelParser::ctic(Element& element, bool& at_eof) {
   if (!expect({K::identifier})) return false;
-  ctic_name_.assign(token());
-  ctic_value_.assign("true");
+  ctic_name_ = InternedName(token());
   advance();
   if ((at_eof = kind() == K::eof)) return true;
   if (!expect({K::equal, K::comma, K::right_bracket})) return false;
-  if (kind() == K::equal) {
+  if (kind() != K::equal) {
+    assign(ctic_value_, "true");
+  } else {
     advance();
     if ((at_eof = kind() == K::eof)) return true;
     if (!expect({K::identifier, K::str_literal, K::double_l_brace})) return false;
@@ -629,19 +686,35 @@ bool ModelParser::block(std::string& out) {
   return true;
 }
 
+void ModelParser::warn_repeated(const std::string& name) {
+  warning("The characteristic '%s' is redundantly defined (line %s of obj model).", name,
+          int_text(lexer_->line()));
+}
+
 // The variable caches are left empty here: they are built on first request,
 // once the element is complete.
-void ModelParser::add_characteristic(Element& element, const std::string& name,
+// The name is interned as it is read, once for the search and the append.
+void ModelParser::add_characteristic(Element& element, const InternedName& id,
                                      const std::string& value) {
+  const std::string& name = id.text();
   if (name == "uid" && !saw_uid_) {
     saw_uid_ = true;
     settings().set("DSMHasUIDs", "true");
   }
+  if (ctics_on_fresh_element_ && element.characteristics().count() < kCticsScanned) {
+    // The common case, a short list, searched by the interned name.
+    ItemList& list = element.characteristics();
+    if (list.find(id) != nullptr) {
+      warn_repeated(name);
+    } else {
+      list.add_variable(id, value);
+    }
+    return;
+  }
   bool repeated = ctics_on_fresh_element_ ? ctic_repeated(element, name)
                                           : element.characteristic(name) != nullptr;
   if (repeated) {
-    warning("The characteristic '%s' is redundantly defined (line %s of obj model).", name,
-            int_text(lexer_->line()));
+    warn_repeated(name);
   } else if (ctics_on_fresh_element_) {
     element.characteristics().add_variable(name, value);
   } else {

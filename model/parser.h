@@ -9,11 +9,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "foundation/interned_name.h"
 #include "model/lexer.h"
 #include "model/model_files.h"
 
 namespace quill {
 
+class Attribute;
 class Element;
 class Function;
 class Literal;
@@ -22,6 +24,7 @@ class ModelObject;
 class Pragma;
 class Process;
 class State;
+class Parameter;
 class TypedElement;
 
 class ModelParser {
@@ -61,12 +64,14 @@ class ModelParser {
   bool parent_list(ModelObject& object);
   bool members(ModelObject& object);
   bool member(ModelObject& object);
-  bool named_member(ModelObject& object);
-  bool attribute_decl(ModelObject& object, const std::string& name);
+  bool named_member();
+  bool attribute_decl(std::vector<std::unique_ptr<Attribute>>& into, const std::string& name);
   bool type_ref(TypedElement& element);
+  template <class T>
+  std::unique_ptr<T> typed_element(std::string_view name);
   bool function_decl(const std::string& name, std::vector<std::unique_ptr<Function>>& into);
   bool parameters(Function& function);
-  bool parameter(Function& function);
+  bool parameter();
   bool state_decl(std::vector<std::unique_ptr<State>>& into);
   bool action_clause(State& state);
   bool transition(State& state);
@@ -87,8 +92,9 @@ class ModelParser {
   bool value(std::string& out);
   bool block(std::string& out);
 
-  void add_characteristic(Element& element, const std::string& name, const std::string& value);
+  void add_characteristic(Element& element, const InternedName& id, const std::string& value);
   bool ctic_repeated(const Element& element, const std::string& name);
+  void warn_repeated(const std::string& name);
 
   // Token helpers. The current kind is kept here, as every rule asks for it
   // several times per token.
@@ -112,14 +118,24 @@ class ModelParser {
   bool fail_expect(Kinds kinds);
   bool fail_nesting();
 
+  // The attributes and functions of an object being read, until its `end`.
+  struct PendingMembers {
+    std::vector<std::unique_ptr<Attribute>> attributes;
+    std::vector<std::unique_ptr<Function>> functions;
+    void clear();
+  };
+
   std::unique_ptr<ModelFileLexer> lexer_;
+  std::vector<PendingMembers> pending_;  // by object depth
+  std::vector<std::unique_ptr<Parameter>> params_;  // of the function being read
   TokenKind kind_ = TokenKind::eof;  // of the lexer's current token
   std::unique_ptr<Model> model_;
   ModelFileList files_;
   std::string current_file_;
   std::string scratch_;      // token() unescapes into it
   std::string member_name_;  // a member's name, kept past the token
-  std::string ctic_name_;    // the characteristic being read
+  std::string param_name_;   // the same for a parameter
+  InternedName ctic_name_;   // the characteristic being read
   std::string ctic_value_;
   LexerOptions options_;
   bool strip_returns_ = false;
