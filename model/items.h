@@ -212,9 +212,21 @@ class ItemList {
   Variable* find(const char* name) const { return find(std::string_view(name)); }
   // False when no Variable of that name is in the list; true when one may
   // be. A cheap test that lets a search skip whole lists.
-  bool may_hold(const InternedName& name) const {
-    const NameBits bits = name_bits(name.id());
-    return (name_mask_[0] & bits.first) != 0 && (name_mask_[1] & bits.second) != 0;
+  bool may_hold(const InternedName& name) const { return may_hold(name_bits(name.id())); }
+
+  // A name prepared for searching many lists in turn (a scope search): its
+  // filter bits are worked out once.
+  class SearchKey {
+   public:
+    explicit SearchKey(const InternedName& name) : id_(name.id()), bits_(name_bits(id_)) {}
+
+   private:
+    friend class ItemList;
+    const void* id_;
+    std::pair<std::uint64_t, std::uint64_t> bits_;
+  };
+  Variable* find(const SearchKey& key) const {
+    return may_hold(key.bits_) ? find_id(key.id_) : nullptr;
   }
   // Replaces the value of the Variable with that name, or appends a new one.
   Variable& set(std::string_view name, std::string_view value);
@@ -242,6 +254,9 @@ class ItemList {
   static NameBits name_bits(const void* id) {
     const std::uint64_t h = reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull;
     return {std::uint64_t{1} << (h >> 58), std::uint64_t{1} << ((h >> 52) & 63)};
+  }
+  bool may_hold(const NameBits& bits) const {
+    return (name_mask_[0] & bits.first) != 0 && (name_mask_[1] & bits.second) != 0;
   }
   Variable* find_id(const void* id) const;
   void push(Item* item, const void* name);

@@ -96,12 +96,13 @@ Variable* SymbolTable::find(InternedName name) const {
 }
 
 const std::string* SymbolTable::find_value(InternedName name) const {
+  const ItemList::SearchKey key(name);
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
     if (it->unfilled()) {
       const RowName& row = it->names->classify(name);
       if (!row.may_be_row()) continue;
       if (const std::string* value = it->rows->row_value(row)) return value;
-    } else if (Variable* v = it->list->find(name)) {
+    } else if (Variable* v = it->list->find(key)) {
       return &v->value();
     }
   }
