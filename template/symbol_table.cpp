@@ -81,8 +81,8 @@ Variable& SymbolTable::set(InternedName name, std::string_view value, bool globa
 }
 
 // Most scopes cannot hold the name, and ItemList::find tells so without
-// reading the scope's entries.
-// An unfilled scope is filled only when it has the name.
+// reading the scope's entries. An unfilled scope is filled only when one of
+// its rows has the name.
 Variable* SymbolTable::find(InternedName name) const {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
     if (it->unfilled()) {
