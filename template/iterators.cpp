@@ -62,10 +62,24 @@ void set_positions(SymbolTable& table, const PositionNames& names, bool first, b
 // scope is the walk's own list and nothing added, removed or set anything in
 // it since (its version tells), the Variables found then are assigned
 // directly instead of being looked up by name again.
+//
+// A walk over elements leaves its scope and that knowledge to the next walk
+// of the same statement (KeptWalk): when nothing changed the scope since, the
+// next walk starts where a fresh scope would be after its first entry's
+// positions were set, and sets them by assignment as well.
 class Positions {
  public:
-  Positions(const PositionNames& names, bool subs, const ItemList& own)
-      : names_(names), subs_(subs), own_(own) {}
+  // Where the position variables are: the scope they were set in, its
+  // version then, and the Variables.
+  struct Found {
+    const ItemList* scope = nullptr;
+    std::uint64_t version = 0;
+    Variable* variables[8] = {};
+  };
+
+  Positions(const PositionNames& names, bool subs, const ItemList& own, Found& found)
+      : names_(names), subs_(subs), own_(own), scope_(found.scope), version_(found.version),
+        found_(found.variables) {}
 
   void set(SymbolTable& table, bool first, bool last, long position) {
     ItemList& scope = table.current_scope();
@@ -111,9 +125,80 @@ class Positions {
   const PositionNames& names_;
   const bool subs_;
   const ItemList& own_;
-  const ItemList* scope_ = nullptr;  // where the Variables in found_ are
-  std::uint64_t version_ = 0;
-  Variable* found_[8] = {};
+  const ItemList*& scope_;  // where the Variables in found_ are
+  std::uint64_t& version_;
+  Variable** found_;
+};
+
+}  // namespace
+
+struct IteratorStatement::KeptWalk {
+  ItemList own;
+  Positions::Found found;
+  const void* names = nullptr;  // the position names it was set under
+  bool subs = false;
+  bool in_use = false;  // a walk of the statement is running (a module may recurse into it)
+};
+
+void IteratorStatement::forget_kept_walk(KeptWalk* kept) { delete kept; }
+
+bool IteratorStatement::kept_walk_in_use() const { return kept_walk_ && kept_walk_->in_use; }
+
+IteratorStatement::KeptWalk& IteratorStatement::kept_walk() {
+  if (!kept_walk_) kept_walk_.reset(new KeptWalk);
+  return *kept_walk_;
+}
+
+namespace {
+
+// The scope and positions of one walk: the statement's kept ones when the
+// walk may take them (element walks, no walk of the statement running),
+// else fresh ones. A kept scope that anything changed after its positions
+// were last set starts empty, as a fresh one.
+class WalkScope {
+ public:
+  WalkScope(IteratorStatement& it, const IteratorKind& row, const PositionNames& names)
+      : kept_(takes_kept(it, row) ? &it.kept_walk() : nullptr) {
+    if (kept_ == nullptr) return;
+    kept_->in_use = true;
+    if (!holds_just_positions(*kept_, row.subs_names ? 8 : 4) ||
+        kept_->names != names.is_only.id() || kept_->subs != row.subs_names) {
+      kept_->own.clear();
+      kept_->found = Positions::Found{};
+      kept_->names = names.is_only.id();
+      kept_->subs = row.subs_names;
+    }
+  }
+  ~WalkScope() {
+    if (kept_ != nullptr) kept_->in_use = false;
+  }
+  WalkScope(const WalkScope&) = delete;
+  WalkScope& operator=(const WalkScope&) = delete;
+
+  ItemList& own() { return kept_ ? kept_->own : own_; }
+  Positions::Found& found() { return kept_ ? kept_->found : found_; }
+
+ private:
+  // True when the scope holds the position Variables in the order they were
+  // set and nothing else, as a fresh scope would after setting them. (A body
+  // can leave more behind without changing the scope's version: a value
+  // written into a Variable it found there.)
+  static bool holds_just_positions(const IteratorStatement::KeptWalk& kept, size_t count) {
+    if (kept.found.scope != &kept.own || kept.own.count() != count) return false;
+    for (size_t i = 0; i < count; ++i)
+      if (&kept.own.at(i) != kept.found.variables[i]) return false;
+    return true;
+  }
+
+  static bool takes_kept(IteratorStatement& it, const IteratorKind& row) {
+    const bool element_walk =
+        row.scopes == IteratorScopes::element || row.scopes == IteratorScopes::element_and_action;
+    return element_walk && !it.kept_walk_in_use();
+  }
+
+  IteratorStatement::KeptWalk* kept_;
+  ItemList own_;
+  Positions::Found found_;
 };
 
 // The filter, the separator between two passing entries and the children.
@@ -249,8 +334,9 @@ void walk_list(IteratorStatement& it, const IteratorKind& row, GenerationRun& ru
   if (visits.empty()) return;
   const PositionNames names = stem == it.prefix() ? it.position_names() : PositionNames::of(stem);
 
-  ItemList own;
-  Positions positions(names, row.subs_names, own);
+  WalkScope walk_scope(it, row, names);
+  ItemList& own = walk_scope.own();
+  Positions positions(names, row.subs_names, own, walk_scope.found());
   bool separator_pending = false;
   const size_t count = visits.size();
   for (size_t i = 0; i < count; ++i) {

@@ -208,10 +208,20 @@ class IteratorStatement : public BlockStatement {
     separator_ = std::move(separator);
   }
 
+  // What one walk over elements leaves for the next walk of this statement
+  // (its scope of position variables); defined with the walks.
+  struct KeptWalk;
+  // The kept state, made on first request.
+  KeptWalk& kept_walk();
+  // True while a walk of this statement uses the kept state.
+  bool kept_walk_in_use() const;
+
  protected:
   void dump_fields(std::string& out) const override;
   void dump_children(std::string& out, int depth) const override;
 
+  static void forget_kept_walk(KeptWalk* kept);
+  std::unique_ptr<KeptWalk, void (*)(KeptWalk*)> kept_walk_{nullptr, &forget_kept_walk};
   const IteratorKindRow* row_;
   TextLine filter_;
   std::string prefix_;

@@ -61,5 +61,30 @@ TEST_F(IteratorPositionsTest, BodyVariablesOutliveTheEntryThatSetThem) {
             "0 <seen>\n1 a\n2 b\n3 c\n");
 }
 
+// A loop run again (here once per entry of an outer loop) starts afresh:
+// nothing its previous run set or cleared beside the positions is seen.
+TEST_F(IteratorPositionsTest, EveryRunOfALoopStartsAfresh) {
+  const std::string inner_line = ":<attr.l_pos> <attr.is_1st> <seen>\n";
+  struct Row {
+    const char* what;
+    std::string body;
+    std::string one_run;  // what each run of the inner loop writes
+  } rows[] = {
+      {"untouched", "", "0 true <seen>\n1 false <seen>\n2 false <seen>\n3 false <seen>\n"},
+      {"variable added beside the positions", ":$$SETVAR seen <attr.name>\n",
+       "0 true <seen>\n1 false a\n2 false b\n3 false c\n"},
+      {"position cleared", ":$$CLEARVAR attr.is_1st\n",
+       "0 true <seen>\n1 false <seen>\n2 false <seen>\n3 false <seen>\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string expected;
+    for (int i = 0; i < 4; ++i) expected += row.one_run;
+    EXPECT_EQ(run(".each_object\n.each_attribute outer\n.each_attribute\n" + inner_line + row.body +
+                  ".end\n.end\n.end\n"),
+              expected);
+  }
+}
+
 }  // namespace
 }  // namespace quill
