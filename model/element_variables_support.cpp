@@ -181,7 +181,7 @@ void add_type_rows(ItemList& list, std::string_view prefix, const TypedElement& 
 }
 
 void add_mapping_row(ItemList& list, std::string_view prefix, const TypedElement& typed) {
-  list.add_variable(dotted(prefix, typed.mapping), "true");
+  list.add_variable(dotted(prefix, typed.mapping()), "true");
 }
 
 }  // namespace quill::element_variables

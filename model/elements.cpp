@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/storage_rooms.h"
+
 namespace quill {
 
 namespace {
@@ -47,6 +49,30 @@ Model* current_model() { return g_current_model; }
 void set_current_model(Model* model) { g_current_model = model; }
 
 // ---- Element ----
+
+void* Element::operator new(size_t bytes) { return RoomStock::take(RoomStock::room_for(bytes)); }
+
+void Element::operator delete(void* element, size_t bytes) {
+  RoomStock::give(element, RoomStock::room_for(bytes));
+}
+
+const std::string& RareText::empty() {
+  static const std::string* const none = new std::string;
+  return *none;
+}
+
+void RareText::set(std::string_view text) {
+  if (text_) {
+    text_->assign(text);
+  } else if (!text.empty()) {
+    text_ = std::make_unique<std::string>(text);
+  }
+}
+
+const InternedName& TypedElement::simple_mapping() {
+  static const InternedName simple("simple");
+  return simple;
+}
 
 const InternedName& Element::no_prefix() {
   static const InternedName empty{std::string_view()};

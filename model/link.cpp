@@ -70,7 +70,7 @@ class Linker {
   void link_attribute(ModelObject& object, Attribute& attribute) const {
     ModelObject* target = resolve(attribute);
     if (target == nullptr) return;
-    record_use(object, *target, attribute.mapping);
+    record_use(object, *target, attribute.mapping());
     // On a first link no attribute is listed anywhere yet.
     if (fresh_) {
       target->using_attributes.push_back(&attribute);
