@@ -64,8 +64,8 @@ const std::string* characteristic_row(const ItemList& characteristics, const std
 
 // True when rest is "kind" followed by the type: the row that names the type.
 bool names_kind_of(const std::string& rest, const TypedElement& typed) {
-  return rest.size() == 4 + typed.type.size() && rest.starts_with("kind") &&
-         rest.ends_with(typed.type);
+  return rest.size() == 4 + typed.type().size() && rest.starts_with("kind") &&
+         rest.ends_with(typed.type());
 }
 
 // The rows of add_type_rows for a field among kind, is_local, is_foreign,
@@ -74,7 +74,7 @@ enum TypeField { kKindField, kIsLocalField, kIsForeignField, kTypeFields };
 
 const std::string* type_row(const TypedElement& typed, const std::string& rest, int field,
                             int first) {
-  if (field == first + kKindField) return &typed.type;
+  if (field == first + kKindField) return &typed.type();
   if (names_kind_of(rest, typed)) return &kTrueValue;
   if (field == first + kIsLocalField) return truth_value(typed.resolved);
   if (field == first + kIsForeignField) return truth_value(!typed.resolved);

@@ -22,7 +22,7 @@ void merge_and_rebuild(Element& element, const ModelObject& object) {
 }
 
 void propagate_to_typed(TypedElement* element, const ModelObject& object) {
-  if (element != nullptr && element->type == object.name) merge_and_rebuild(*element, object);
+  if (element != nullptr && element->type() == object.name) merge_and_rebuild(*element, object);
 }
 
 // The return type and parameters of a function typed by the object. The
@@ -30,7 +30,7 @@ void propagate_to_typed(TypedElement* element, const ModelObject& object) {
 // rebuilt as well when the return type changes.
 void propagate_to_function(Function& function, const ModelObject& object) {
   ReturnType* rtype = function.return_type.get();
-  if (rtype != nullptr && rtype->type == object.name) {
+  if (rtype != nullptr && rtype->type() == object.name) {
     merge_and_rebuild(*rtype, object);
     function.rebuild_variables();
   }
@@ -266,7 +266,7 @@ void ModelObject::set_characteristic(std::string_view name, std::string_view val
 
 Attribute& ModelObject::add_attribute(std::unique_ptr<Attribute> attribute) {
   if (!name.empty()) attribute->set_characteristic_only("obj", name);
-  if (name == attribute->type) attribute->set_characteristic_only("is_self", "true");
+  if (name == attribute->type()) attribute->set_characteristic_only("is_self", "true");
   attributes.push_back(std::move(attribute));
   return *attributes.back();
 }

@@ -151,19 +151,24 @@ class RareText {
 class TypedElement : public NamedElement {
  public:
   TypedElement() = default;
-  TypedElement(std::string_view n, std::string_view t) : NamedElement(n), type(t) {}
+  TypedElement(std::string_view n, std::string_view t) : NamedElement(n), type_(t) {}
+
+  // The type name as written (after the checks: as substituted). A model's
+  // elements share a handful of type names, so each is held once (interned).
+  const std::string& type() const { return type_.text(); }
+  void set_type(std::string_view type) { type_ = InternedName(type); }
 
   // The mapping word, "simple" when none was written. Mapping words are few,
   // so each is held once (interned) instead of in every element.
   const std::string& mapping() const { return mapping_.text(); }
   void set_mapping(std::string_view mapping) { mapping_ = InternedName(mapping); }
 
-  std::string type;              // the type name as written
   bool resolved = false;         // the type names a top-level object (link step)
 
  private:
   static const InternedName& simple_mapping();
 
+  InternedName type_{std::string_view()};
   InternedName mapping_ = simple_mapping();
 };
 

@@ -49,7 +49,7 @@ class Linker {
  private:
   // Looks up the object named by the element's type and records whether it exists.
   ModelObject* resolve(TypedElement& element) const {
-    ModelObject* target = index_.find(element.type);
+    ModelObject* target = index_.find(element.type());
     element.resolved = target != nullptr;
     return target;
   }

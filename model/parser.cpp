@@ -292,7 +292,7 @@ bool ModelParser::type_ref(TypedElement& element) {
     advance();
     if (!expect({K::identifier})) return false;
   }
-  take_text(element.type);
+  element.set_type(token());
   advance();
   return true;
 }

@@ -49,18 +49,30 @@ TEST(ElementStorage, RareValuesReadBackAfterEverySet) {
   }
 }
 
-TEST(ElementStorage, MappingDefaultsToSimpleAndKeepsEachElementsOwn) {
+// Type names and mapping words are held once for all elements: setting one
+// element's never shows through another's.
+TEST(ElementStorage, TypeAndMappingStayEachElementsOwn) {
   Attribute plain("a", "int");
   Attribute ref("b", "Shape");
   Parameter list("c", "Shape");
+  TypedElement unnamed;
+  EXPECT_EQ(unnamed.type(), "");
+  EXPECT_EQ(unnamed.mapping(), "simple");
   ref.set_mapping("ref_to");
   list.set_mapping("list_of");
+  list.set_type("Circle");
   EXPECT_EQ(plain.mapping(), "simple");
   EXPECT_EQ(ref.mapping(), "ref_to");
   EXPECT_EQ(list.mapping(), "list_of");
+  EXPECT_EQ(ref.type(), "Shape");
+  EXPECT_EQ(list.type(), "Circle");
   ref.set_mapping("simple");
+  ref.set_type("");
   EXPECT_EQ(ref.mapping(), "simple");
+  EXPECT_EQ(ref.type(), "");
   EXPECT_EQ(list.mapping(), "list_of");
+  EXPECT_EQ(list.type(), "Circle");
+  EXPECT_EQ(plain.type(), "int");
 }
 
 // Elements of different sizes are made, some destroyed, and made again from

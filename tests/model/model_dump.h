@@ -20,7 +20,7 @@ inline std::string dump_ctics(const Element& e) {
 }
 
 inline std::string dump_typed(const TypedElement& e) {
-  return e.name + ":" + (e.mapping() == "simple" ? "" : e.mapping() + " ") + e.type;
+  return e.name + ":" + (e.mapping() == "simple" ? "" : e.mapping() + " ") + e.type();
 }
 
 inline std::string dump_block(const std::string& text) {
@@ -112,7 +112,7 @@ inline std::string dump_model(const Model& m) {
     for (const Variable& v : i.assignments.variables()) {
       a += (a.empty() ? "(" : ",") + v.name().text() + "=" + v.value();
     }
-    return "inst " + i.name + ":" + i.type + (a.empty() ? "" : a + ")") + dump_ctics(i);
+    return "inst " + i.name + ":" + i.type() + (a.empty() ? "" : a + ")") + dump_ctics(i);
   });
   dump_list(s, m.events, [](const Event& e) { return "event " + e.name; });
   dump_list(s, m.substitutions, [](const Substitution& w) {
