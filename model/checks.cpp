@@ -323,10 +323,10 @@ class SubstitutionCheck {
   // the element its characteristics.
   void replace_type(TypedElement& element) {
     size_t from = 0;
-    while (const Entry* match = next_match(element.type, from)) {
+    while (const Entry* match = next_match(element.type(), from)) {
       // A substitution without definition (every built-in type) keeps the
       // type as it is, so the copy is spared.
-      if (element.type != *match->value) element.type = *match->value;
+      if (element.type() != *match->value) element.set_type(*match->value);
       element.merge_characteristics(*match->substitution);
       element.discard_variables();
     }
@@ -366,9 +366,9 @@ class SubstitutionCheck {
     ReturnType* rtype = function.return_type.get();
     if (rtype == nullptr) return;
     size_t from = 0;
-    while (const Entry* match = next_match(rtype->type, from)) {
-      rtype->type = *match->value;
-      if (rtype->type != match->substitution->name) continue;
+    while (const Entry* match = next_match(rtype->type(), from)) {
+      rtype->set_type(*match->value);
+      if (rtype->type() != match->substitution->name) continue;
       rtype->merge_characteristics(*match->substitution);
       rtype->discard_variables();
     }

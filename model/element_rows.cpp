@@ -64,8 +64,8 @@ const std::string* characteristic_row(const ItemList& characteristics, const std
 
 // True when rest is "kind" followed by the type: the row that names the type.
 bool names_kind_of(const std::string& rest, const TypedElement& typed) {
-  return rest.size() == 4 + typed.type.size() && rest.starts_with("kind") &&
-         rest.ends_with(typed.type);
+  return rest.size() == 4 + typed.type().size() && rest.starts_with("kind") &&
+         rest.ends_with(typed.type());
 }
 
 // The rows of add_type_rows for a field among kind, is_local, is_foreign,
@@ -74,7 +74,7 @@ enum TypeField { kKindField, kIsLocalField, kIsForeignField, kTypeFields };
 
 const std::string* type_row(const TypedElement& typed, const std::string& rest, int field,
                             int first) {
-  if (field == first + kKindField) return &typed.type;
+  if (field == first + kKindField) return &typed.type();
   if (names_kind_of(rest, typed)) return &kTrueValue;
   if (field == first + kIsLocalField) return truth_value(typed.resolved);
   if (field == first + kIsForeignField) return truth_value(!typed.resolved);
@@ -83,7 +83,7 @@ const std::string* type_row(const TypedElement& typed, const std::string& rest, 
 
 // The row of add_mapping_row.
 const std::string* mapping_row(const TypedElement& typed, const std::string& rest) {
-  return rest == typed.mapping ? &kTrueValue : nullptr;
+  return rest == typed.mapping() ? &kTrueValue : nullptr;
 }
 
 }  // namespace
@@ -141,8 +141,8 @@ const std::string* Attribute::row_value(const RowName& n) const {
   if (n.field == kAttrName) return &name;
   if (const std::string* c = characteristic_row(characteristics_, *n.rest)) return c;
   if (const std::string* t = type_row(*this, *n.rest, n.field, kAttrType)) return t;
-  if (n.field == kAttrHasInit) return truth_value(!initial_value.empty());
-  if (n.field == kAttrInit && !initial_value.empty()) return &initial_value;
+  if (n.field == kAttrHasInit) return truth_value(!initial_value().empty());
+  if (n.field == kAttrInit && !initial_value().empty()) return &initial_value();
   return mapping_row(*this, *n.rest);
 }
 
@@ -164,8 +164,8 @@ const std::string* Parameter::row_value(const RowName& n) const {
   if (n.rest == nullptr) return nullptr;
   if (n.field == kParamName) return &name;
   if (const std::string* t = type_row(*this, *n.rest, n.field, kParamType)) return t;
-  if (n.field == kParamHasDefault) return truth_value(!default_value.empty());
-  if (n.field == kParamDefault && !default_value.empty()) return &default_value;
+  if (n.field == kParamHasDefault) return truth_value(!default_value().empty());
+  if (n.field == kParamDefault && !default_value().empty()) return &default_value();
   if (const std::string* m = mapping_row(*this, *n.rest)) return m;
   return characteristic_row(characteristics_, *n.rest);
 }

@@ -36,8 +36,8 @@ ItemList& Parameter::variables(std::string_view prefix) {
   const InternedName* n = fields(e);
   vars.add_variable(n[kName], name);
   add_type_rows(vars, e, *this);
-  vars.add_variable(n[kHasDefault], truth(!default_value.empty()));
-  if (!default_value.empty()) vars.add_variable(n[kDefault], default_value);
+  vars.add_variable(n[kHasDefault], truth(!default_value().empty()));
+  if (!default_value().empty()) vars.add_variable(n[kDefault], default_value());
   add_mapping_row(vars, e, *this);
   add_characteristics(vars, characteristics_, e);
   return vars;
@@ -53,8 +53,8 @@ ItemList& Attribute::variables(std::string_view prefix) {
   vars.add_variable(n[kName], name);
   add_characteristics(vars, characteristics_, e);
   add_type_rows(vars, e, *this);
-  vars.add_variable(n[kHasInit], truth(!initial_value.empty()));
-  if (!initial_value.empty()) vars.add_variable(n[kInit], initial_value);
+  vars.add_variable(n[kHasInit], truth(!initial_value().empty()));
+  if (!initial_value().empty()) vars.add_variable(n[kInit], initial_value());
   add_mapping_row(vars, e, *this);
   return vars;
 }

@@ -174,14 +174,14 @@ void add_type_rows(ItemList& list, std::string_view prefix, const TypedElement& 
   enum { kKind, kIsLocal, kIsForeign };
   static FieldNames fields{"kind", "is_local", "is_foreign"};
   const InternedName* n = fields(prefix);
-  list.add_variable(n[kKind], typed.type);
-  list.add_variable(dotted(prefix, "kind", typed.type), "true");
+  list.add_variable(n[kKind], typed.type());
+  list.add_variable(dotted(prefix, "kind", typed.type()), "true");
   list.add_variable(n[kIsLocal], truth(typed.resolved));
   list.add_variable(n[kIsForeign], truth(!typed.resolved));
 }
 
 void add_mapping_row(ItemList& list, std::string_view prefix, const TypedElement& typed) {
-  list.add_variable(dotted(prefix, typed.mapping), "true");
+  list.add_variable(dotted(prefix, typed.mapping()), "true");
 }
 
 }  // namespace quill::element_variables

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/storage_rooms.h"
+
 namespace quill {
 
 namespace {
@@ -20,7 +22,7 @@ void merge_and_rebuild(Element& element, const ModelObject& object) {
 }
 
 void propagate_to_typed(TypedElement* element, const ModelObject& object) {
-  if (element != nullptr && element->type == object.name) merge_and_rebuild(*element, object);
+  if (element != nullptr && element->type() == object.name) merge_and_rebuild(*element, object);
 }
 
 // The return type and parameters of a function typed by the object. The
@@ -28,7 +30,7 @@ void propagate_to_typed(TypedElement* element, const ModelObject& object) {
 // rebuilt as well when the return type changes.
 void propagate_to_function(Function& function, const ModelObject& object) {
   ReturnType* rtype = function.return_type.get();
-  if (rtype != nullptr && rtype->type == object.name) {
+  if (rtype != nullptr && rtype->type() == object.name) {
     merge_and_rebuild(*rtype, object);
     function.rebuild_variables();
   }
@@ -47,6 +49,30 @@ Model* current_model() { return g_current_model; }
 void set_current_model(Model* model) { g_current_model = model; }
 
 // ---- Element ----
+
+void* Element::operator new(size_t bytes) { return RoomStock::take(RoomStock::room_for(bytes)); }
+
+void Element::operator delete(void* element, size_t bytes) {
+  RoomStock::give(element, RoomStock::room_for(bytes));
+}
+
+const std::string& RareText::empty() {
+  static const std::string* const none = new std::string;
+  return *none;
+}
+
+void RareText::set(std::string_view text) {
+  if (text_) {
+    text_->assign(text);
+  } else if (!text.empty()) {
+    text_ = std::make_unique<std::string>(text);
+  }
+}
+
+const InternedName& TypedElement::simple_mapping() {
+  static const InternedName simple("simple");
+  return simple;
+}
 
 const InternedName& Element::no_prefix() {
   static const InternedName empty{std::string_view()};
@@ -240,7 +266,7 @@ void ModelObject::set_characteristic(std::string_view name, std::string_view val
 
 Attribute& ModelObject::add_attribute(std::unique_ptr<Attribute> attribute) {
   if (!name.empty()) attribute->set_characteristic_only("obj", name);
-  if (name == attribute->type) attribute->set_characteristic_only("is_self", "true");
+  if (name == attribute->type()) attribute->set_characteristic_only("is_self", "true");
   attributes.push_back(std::move(attribute));
   return *attributes.back();
 }

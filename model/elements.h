@@ -31,6 +31,13 @@ class Element {
   Element(const Element&) = delete;
   Element& operator=(const Element&) = delete;
 
+  // Elements are made by the hundred thousand and live as long as their
+  // model: their memory comes from the room stock (slabs, no allocator
+  // header or rounding per element), and a destroyed element's room is
+  // kept there for the next element of its size.
+  static void* operator new(size_t bytes);
+  static void operator delete(void* element, size_t bytes);
+
   // Sets one characteristic (a new name goes at the end, an existing one keeps
   // its place) and rebuilds the variable list.
   virtual void set_characteristic(std::string_view name, std::string_view value);
@@ -126,14 +133,43 @@ class NamedElement : public Element {
   std::string name;
 };
 
+// A text that is empty on nearly every element that has one (initial and
+// default values), held as a single pointer: room for the text is made by
+// the first non-empty value. The text object, once made, stays for the
+// element's lifetime, so a reference to it stays valid across later sets
+// (while the text is empty, get() answers a shared empty string).
+class RareText {
+ public:
+  const std::string& get() const { return text_ ? *text_ : empty(); }
+  void set(std::string_view text);
+
+ private:
+  static const std::string& empty();
+  std::unique_ptr<std::string> text_;
+};
+
 class TypedElement : public NamedElement {
  public:
   TypedElement() = default;
-  TypedElement(std::string_view n, std::string_view t) : NamedElement(n), type(t) {}
+  TypedElement(std::string_view n, std::string_view t) : NamedElement(n), type_(t) {}
 
-  std::string type;              // the type name as written
-  std::string mapping = "simple";  // the mapping word, "simple" when none was written
+  // The type name as written (after the checks: as substituted). A model's
+  // elements share a handful of type names, so each is held once (interned).
+  const std::string& type() const { return type_.text(); }
+  void set_type(std::string_view type) { type_ = InternedName(type); }
+
+  // The mapping word, "simple" when none was written. Mapping words are few,
+  // so each is held once (interned) instead of in every element.
+  const std::string& mapping() const { return mapping_.text(); }
+  void set_mapping(std::string_view mapping) { mapping_ = InternedName(mapping); }
+
   bool resolved = false;         // the type names a top-level object (link step)
+
+ private:
+  static const InternedName& simple_mapping();
+
+  InternedName type_{std::string_view()};
+  InternedName mapping_ = simple_mapping();
 };
 
 class Parameter : public TypedElement {
@@ -143,7 +179,12 @@ class Parameter : public TypedElement {
   const RowNameTable* row_names(std::string_view prefix) const override;
   const std::string* row_value(const RowName& name) const override;
 
-  std::string default_value;  // empty when none
+  // Empty when none.
+  const std::string& default_value() const { return default_value_.get(); }
+  void set_default_value(std::string_view value) { default_value_.set(value); }
+
+ private:
+  RareText default_value_;
 };
 
 class Attribute : public TypedElement {
@@ -153,8 +194,14 @@ class Attribute : public TypedElement {
   const RowNameTable* row_names(std::string_view prefix) const override;
   const std::string* row_value(const RowName& name) const override;
 
-  std::string initial_value;           // empty when none
+  // Empty when none.
+  const std::string& initial_value() const { return initial_value_.get(); }
+  void set_initial_value(std::string_view value) { initial_value_.set(value); }
+
   ModelObject* type_object = nullptr;  // not owned; set by the link step
+
+ private:
+  RareText initial_value_;
 };
 
 class ReturnType : public TypedElement {

@@ -49,7 +49,7 @@ class Linker {
  private:
   // Looks up the object named by the element's type and records whether it exists.
   ModelObject* resolve(TypedElement& element) const {
-    ModelObject* target = index_.find(element.type);
+    ModelObject* target = index_.find(element.type());
     element.resolved = target != nullptr;
     return target;
   }
@@ -70,7 +70,7 @@ class Linker {
   void link_attribute(ModelObject& object, Attribute& attribute) const {
     ModelObject* target = resolve(attribute);
     if (target == nullptr) return;
-    record_use(object, *target, attribute.mapping);
+    record_use(object, *target, attribute.mapping());
     // On a first link no attribute is listed anywhere yet.
     if (fresh_) {
       target->using_attributes.push_back(&attribute);

@@ -257,7 +257,8 @@ bool ModelParser::attribute_decl(std::vector<std::unique_ptr<Attribute>>& into,
   if (kind() == K::equal) {
     advance();
     if (!expect({K::str_literal, K::double_l_brace})) return false;
-    if (!value(attribute->initial_value)) return false;
+    if (!value(value_text_)) return false;
+    attribute->set_initial_value(value_text_);
     if (!expect({K::left_bracket, K::semi})) return false;
   }
   if (kind() == K::left_bracket && !ctics(*attribute)) return false;
@@ -287,11 +288,11 @@ std::unique_ptr<T> ModelParser::typed_element(std::string_view name) {
 bool ModelParser::type_ref(TypedElement& element) {
   if (!expect({K::identifier, K::mapping})) return false;
   if (kind() == K::mapping) {
-    take_text(element.mapping);
+    element.set_mapping(token());
     advance();
     if (!expect({K::identifier})) return false;
   }
-  take_text(element.type);
+  element.set_type(token());
   advance();
   return true;
 }
@@ -355,7 +356,8 @@ bool ModelParser::parameter() {
   if (kind() == K::equal) {
     advance();
     if (!expect({K::str_literal, K::identifier, K::double_l_brace})) return false;
-    if (!value(param->default_value)) return false;
+    if (!value(value_text_)) return false;
+    param->set_default_value(value_text_);
   }
   if (kind() == K::left_bracket && !ctics(*param)) return false;
   if (!expect({K::comma, K::right_paren})) return false;

@@ -133,6 +133,7 @@ class ModelParser {
   ModelFileList files_;
   std::string current_file_;
   std::string scratch_;      // token() unescapes into it
+  std::string value_text_;   // an initial or default value as it is read
   std::string member_name_;  // a member's name, kept past the token
   std::string param_name_;   // the same for a parameter
   InternedName ctic_name_;   // the characteristic being read

@@ -1,6 +1,6 @@
-// Memory for small arrays that are made and dropped by the hundred thousand
-// (the place arrays of ItemLists): sizes up to a few hundred bytes come, in
-// steps of 16 bytes, from slabs, without an allocator header or rounding for
+// Memory for small blocks that are made and dropped by the hundred thousand
+// (the place arrays of ItemLists, model elements): sizes up to a few hundred
+// bytes come, in steps of 8 bytes (the alignment both need), from slabs, without an allocator header or rounding for
 // each, and a dropped array waits in a free list for the next of its size.
 // Larger arrays go to the allocator. Slab memory is reused, never returned.
 // Not guarded: the arrays belong to one thread, like the lists.
@@ -13,7 +13,7 @@ namespace quill {
 
 class RoomStock {
  public:
-  static constexpr size_t kStep = 16;          // bytes; sizes kept are multiples of it
+  static constexpr size_t kStep = 8;           // bytes; sizes kept are multiples of it
   static constexpr size_t kSmallest = kStep;   // bytes
   static constexpr size_t kLargestKept = 512;  // bytes; larger rooms go to the allocator
 
@@ -51,7 +51,7 @@ class RoomStock {
   }
 
  private:
-  static constexpr size_t kClasses = kLargestKept / kStep;  // 16, 32, ... 512 bytes
+  static constexpr size_t kClasses = kLargestKept / kStep;  // 8, 16, ... 512 bytes
 
   // A free room holds the link to the next free room of its class.
   struct FreeRoom {

@@ -186,20 +186,20 @@ TEST_F(ChecksTest, SubstitutedTypesAreReplaced) {
 
   EXPECT_TRUE(check(model_));
   EXPECT_EQ(output(), "");
-  EXPECT_EQ(amount.type, "double");
+  EXPECT_EQ(amount.type(), "double");
   // The built-in double, later in the list, then matches the replaced type.
   EXPECT_EQ(amount.characteristics().text(),
             "obj = O  \r\ntype_decl = double  \r\nunit = eur  \r\nis_builtin = true  \r\n");
   EXPECT_EQ(*count.characteristic("is_builtin"), "true");
-  EXPECT_EQ(f.return_type->type, "double");
+  EXPECT_EQ(f.return_type->type(), "double");
   EXPECT_NE(f.return_type->characteristic("unit"), nullptr);
-  EXPECT_EQ(f.parameters[0]->type, "double");
+  EXPECT_EQ(f.parameters[0]->type(), "double");
   EXPECT_NE(f.parameters[0]->characteristic("unit"), nullptr);
   // A model-level return type takes a defined substitution's value only.
-  EXPECT_EQ(g.return_type->type, "double");
+  EXPECT_EQ(g.return_type->type(), "double");
   EXPECT_EQ(g.return_type->characteristic("unit"), nullptr);
   EXPECT_NE(g.parameters[0]->characteristic("unit"), nullptr);
-  EXPECT_EQ(h.return_type->type, "int");
+  EXPECT_EQ(h.return_type->type(), "int");
   EXPECT_NE(h.return_type->characteristic("is_builtin"), nullptr);
 }
 

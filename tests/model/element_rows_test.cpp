@@ -73,7 +73,7 @@ TEST(ElementRowsTest, AttributeRowsMatchTheBuiltList) {
     for (const char* prefix : {"", ".", "attr", "at"}) {
       Model model("m");
       Attribute& a = add_attribute(add_object(model, "Shape"), "size", c.type, c.mapping);
-      a.initial_value = c.init;
+      a.set_initial_value(c.init);
       for (const auto& [n, v] : c.ctics) a.set_characteristic_only(n, v);
       expect_rows_match(a, prefix, std::string(c.label) + " under '" + prefix + "'");
     }
@@ -97,8 +97,8 @@ TEST(ElementRowsTest, ParameterRowsMatchTheBuiltList) {
   for (const Case& c : cases) {
     for (const char* prefix : {"", ".", "param", "arg"}) {
       Parameter p("count", c.type);
-      p.mapping = c.mapping;
-      p.default_value = c.default_value;
+      p.set_mapping(c.mapping);
+      p.set_default_value(c.default_value);
       for (const auto& [n, v] : c.ctics) p.set_characteristic_only(n, v);
       expect_rows_match(p, prefix, std::string(c.label) + " under '" + prefix + "'");
     }

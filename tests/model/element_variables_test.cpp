@@ -43,8 +43,8 @@ TEST_F(ElementVariablesTest, EveryElementListsItsVariablesInOrder) {
       {"parameter with default and mapping",
        [] {
          auto p = make_param("count", "int");
-         p->default_value = "0";
-         p->mapping = "ref";
+         p->set_default_value("0");
+         p->set_mapping("ref");
          p->set_characteristic_only("doc", "n");
          return dump(p->variables("param"));
        },
@@ -62,7 +62,7 @@ TEST_F(ElementVariablesTest, EveryElementListsItsVariablesInOrder) {
       {"attribute",
        [] {
          Attribute a("bal", "long");
-         a.initial_value = "1";
+         a.set_initial_value("1");
          a.set_characteristic_only("obj", "Acct");
          return dump(a.variables(""));
        },
@@ -91,7 +91,7 @@ TEST_F(ElementVariablesTest, EveryElementListsItsVariablesInOrder) {
          Function f("get");
          f.parameters.push_back(make_param("i", "int"));
          f.return_type = std::make_unique<ReturnType>("", "Acct");
-         f.return_type->mapping = "ptr";
+         f.return_type->set_mapping("ptr");
          f.return_type->resolved = true;
          f.return_type->set_characteristic_only("k", "1");
          f.set_characteristic_only("uid", "u1");

@@ -21,7 +21,7 @@ inline ModelObject& add_object(Model& model, const std::string& name,
 inline Attribute& add_attribute(ModelObject& object, const std::string& name,
                                 const std::string& type, const std::string& mapping = "simple") {
   auto attribute = std::make_unique<Attribute>(name, type);
-  attribute->mapping = mapping;
+  attribute->set_mapping(mapping);
   return object.add_attribute(std::move(attribute));
 }
 

@@ -20,7 +20,7 @@ inline std::string dump_ctics(const Element& e) {
 }
 
 inline std::string dump_typed(const TypedElement& e) {
-  return e.name + ":" + (e.mapping == "simple" ? "" : e.mapping + " ") + e.type;
+  return e.name + ":" + (e.mapping() == "simple" ? "" : e.mapping() + " ") + e.type();
 }
 
 inline std::string dump_block(const std::string& text) {
@@ -39,7 +39,7 @@ inline std::string dump_function(const Function& f) {
   std::string s = "ftn " + f.name + "(";
   for (const auto& p : f.parameters) {
     if (s.back() != '(') s += ",";
-    s += dump_typed(*p) + (p->default_value.empty() ? "" : "=" + p->default_value) + dump_ctics(*p);
+    s += dump_typed(*p) + (p->default_value().empty() ? "" : "=" + p->default_value()) + dump_ctics(*p);
   }
   s += ")";
   if (f.return_type) s += "->" + dump_typed(*f.return_type).substr(1);
@@ -88,7 +88,7 @@ inline std::string dump_object(const ModelObject& o) {
     s += (&p == &o.parents.front() ? " parent " : ",") + p->name + dump_ctics(*p);
   std::string body;
   dump_list(body, o.attributes, [](const Attribute& a) {
-    return "attr " + dump_typed(a) + (a.initial_value.empty() ? "" : "=" + a.initial_value) +
+    return "attr " + dump_typed(a) + (a.initial_value().empty() ? "" : "=" + a.initial_value()) +
            dump_ctics(a);
   });
   dump_list(body, o.functions, dump_function);
@@ -112,7 +112,7 @@ inline std::string dump_model(const Model& m) {
     for (const Variable& v : i.assignments.variables()) {
       a += (a.empty() ? "(" : ",") + v.name().text() + "=" + v.value();
     }
-    return "inst " + i.name + ":" + i.type + (a.empty() ? "" : a + ")") + dump_ctics(i);
+    return "inst " + i.name + ":" + i.type() + (a.empty() ? "" : a + ")") + dump_ctics(i);
   });
   dump_list(s, m.events, [](const Event& e) { return "event " + e.name; });
   dump_list(s, m.substitutions, [](const Substitution& w) {
