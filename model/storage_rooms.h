@@ -1,7 +1,8 @@
 // Memory for small blocks that are made and dropped by the hundred thousand
 // (the place arrays of ItemLists, model elements): sizes up to a few hundred
-// bytes come, in steps of 8 bytes (the alignment both need), from slabs, without an allocator header or rounding for
-// each, and a dropped array waits in a free list for the next of its size.
+// bytes come, in steps of 8 bytes (the alignment both need), from slabs,
+// without an allocator header or rounding for each, and a dropped block
+// waits in a free list for the next of its size.
 // Larger arrays go to the allocator. Slab memory is reused, never returned.
 // Not guarded: the arrays belong to one thread, like the lists.
 #pragma once
