@@ -57,7 +57,6 @@ class RowTables {
 };
 
 const std::string* characteristic_row(const ItemList& characteristics, const std::string& rest) {
-  if (characteristics.empty()) return nullptr;
   const Variable* c = characteristics.find(InternedName::from_id(&rest));
   return c == nullptr ? nullptr : &c->value();
 }

@@ -236,26 +236,22 @@ const char* token_kind_name(TokenKind kind) {
   return i < std::size(kKindNames) ? kKindNames[i] : "unknown";
 }
 
-// Pairs of two bytes are searched by their first byte, which the library
-// finds with vector instructions; the general substring search costs far
-// more on the short lines of a model.
+// A match is searched by its first byte, which the library finds with
+// vector instructions: the general substring search costs far more on the
+// short lines of a model. After a match the search moves on by two bytes
+// (the pairs counted are two bytes long).
 size_t count_pairs(std::string_view text, std::string_view pair) {
+  if (pair.empty()) return 0;
   size_t n = 0;
-  if (pair.size() != 2) {
-    for (size_t at = text.find(pair); at != std::string_view::npos; at = text.find(pair, at + 2))
+  for (size_t at = 0; at + pair.size() <= text.size();) {
+    const void* hit = std::memchr(text.data() + at, pair[0], text.size() - pair.size() + 1 - at);
+    if (hit == nullptr) break;
+    at = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+    if (text.compare(at, pair.size(), pair) == 0) {
       ++n;
-    return n;
-  }
-  const char* p = text.data();
-  const char* const last = text.data() + text.size();  // a pair must start before last - 1
-  while (last - p >= 2) {
-    p = static_cast<const char*>(std::memchr(p, pair[0], static_cast<size_t>(last - p - 1)));
-    if (p == nullptr) break;
-    if (p[1] == pair[1]) {
-      ++n;
-      p += 2;
+      at += 2;
     } else {
-      ++p;
+      ++at;
     }
   }
   return n;
@@ -491,9 +487,7 @@ long ModelLexer::line() {
   return lines_ + 1;
 }
 
-long ModelLexer::line_feeds() const {
-  return std::count(text_.begin(), text_.end(), '\n');
-}
+long ModelLexer::line_feeds() const { return count_line_feeds(text_); }
 
 std::string ModelLexer::text(bool strip_quotes, bool unescape) const {
   std::string out;

@@ -183,7 +183,8 @@ class ModelFileLexer {
   bool strip_returns_;
 };
 
-// Counts non-overlapping occurrences of pair in text.
+// Counts the occurrences of pair in text that do not overlap (none for an
+// empty pair).
 size_t count_pairs(std::string_view text, std::string_view pair);
 
 }  // namespace quill
