@@ -1,6 +1,9 @@
 #include "model/capture.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/string_containers.h"
 #include "model/elements.h"
@@ -24,71 +27,163 @@ const std::string& CapturedTexts::text(std::string_view uid) const {
 
 bool CapturedTexts::contains(std::string_view uid) const { return texts_.find(uid) != texts_.end(); }
 
-namespace {
+// An element that a preserved text can go to: a model-level or top-level
+// object's Literal, StateAction or Function that has a uid.
+struct PreservedTarget {
+  Element* element;
+  std::string* text;       // the literal's text or the body text
+  State* state;            // for an action, its state (it shows the body too)
+  Element* container;      // the model or the top-level object
+  // The place in model order: the model (0) before object k (k + 1); within
+  // each, the literals, then the states' actions, then the functions.
+  std::size_t owner;
+  int group;
+  std::size_t index;
 
-// One capture pass: the store, the pending uids and whether anything was
-// captured since the last reset.
-class Capture {
+  bool operator<(const PreservedTarget& other) const {
+    if (owner != other.owner) return owner < other.owner;
+    if (group != other.group) return group < other.group;
+    return index < other.index;
+  }
+};
+
+class PreservedTargets {
  public:
-  Capture(const CapturedTexts& texts, StringArray& pending) : texts_(texts), pending_(pending) {}
-
-  // Replaces the element's text when its uid names a non-empty stored text.
-  bool offer(Element& element, std::string& text) {
-    const std::string* uid_value = element.characteristic("uid");
-    if (uid_value == nullptr) return false;
-    const std::string uid = *uid_value;
-    const std::string& stored = texts_.text(uid);
-    if (stored.empty()) return false;
-    text = stored;
-    element.set_characteristic_only("is_captured", "true");
-    element.rebuild_variables();
-    pending_.remove(pending_.find(uid));
-    captured_ = true;
-    return true;
+  explicit PreservedTargets(Model& model)
+      : uid_edits_(Element::uid_edits()),
+        literals_(model.literals.size()),
+        states_(model.states.size()),
+        functions_(model.functions.size()),
+        objects_(model.objects.size()) {
+    add_members(model, model, 0);
+    for (std::size_t k = 0; k < model.objects.size(); ++k)
+      add_members(*model.objects[k], *model.objects[k], k + 1);
   }
 
-  // Literals, the actions of the states, then the functions of one container.
-  template <class Container>
-  bool offer_members(Container& container) {
-    captured_ = false;
-    for (auto& literal : container.literals) offer(*literal, literal->text);
-    for (auto& state : container.states) offer_action(*state);
-    for (auto& function : container.functions) offer(*function, function->body_text);
-    return captured_;
+  // True while no uid may have changed and the model's own lists kept their size.
+  bool current(const Model& model) const {
+    return uid_edits_ == Element::uid_edits() && literals_ == model.literals.size() &&
+           states_ == model.states.size() && functions_ == model.functions.size() &&
+           objects_ == model.objects.size();
   }
 
-  // Turns every uid still pending into an orphan literal of the model.
-  bool make_orphans(Model& model) {
-    for (const std::string& uid : pending_.items()) {
-      auto orphan = std::make_unique<Literal>(uid, texts_.text(uid));
-      orphan->set_characteristic_only("uid", uid);
-      orphan->set_characteristic_only("is_orphan", "true");
-      model.literals.push_back(std::move(orphan));
-    }
-    return pending_.count() > 0;
+  // The targets with that uid in model order, or nullptr.
+  const std::vector<PreservedTarget>* find(std::string_view uid) const {
+    auto it = by_uid_.find(uid);
+    return it == by_uid_.end() ? nullptr : &it->second;
+  }
+
+  // Takes in the model-level literals appended since the index was made
+  // current (orphans), and is current again.
+  void add_new_literals(Model& model) {
+    for (std::size_t i = literals_; i < model.literals.size(); ++i)
+      add(*model.literals[i], model.literals[i]->text, nullptr, model, 0, 0, i);
+    literals_ = model.literals.size();
+    uid_edits_ = Element::uid_edits();
   }
 
  private:
-  // The state shows its action's body among its own variables, so it is
-  // rebuilt along with the action.
-  void offer_action(State& state) {
-    if (state.action && offer(*state.action, state.action->body_text)) state.rebuild_variables();
+  template <class Container>
+  void add_members(Container& container, Element& owner_element, std::size_t owner) {
+    for (std::size_t i = 0; i < container.literals.size(); ++i)
+      add(*container.literals[i], container.literals[i]->text, nullptr, owner_element, owner, 0, i);
+    for (std::size_t i = 0; i < container.states.size(); ++i) {
+      State& state = *container.states[i];
+      if (state.action) add(*state.action, state.action->body_text, &state, owner_element, owner, 1, i);
+    }
+    for (std::size_t i = 0; i < container.functions.size(); ++i)
+      add(*container.functions[i], container.functions[i]->body_text, nullptr, owner_element, owner, 2, i);
   }
 
-  const CapturedTexts& texts_;
-  StringArray& pending_;
-  bool captured_ = false;
+  void add(Element& element, std::string& text, State* state, Element& container, std::size_t owner,
+           int group, std::size_t index) {
+    const std::string* uid = element.characteristic("uid");
+    if (uid == nullptr) return;
+    auto it = by_uid_.find(*uid);
+    if (it == by_uid_.end()) it = by_uid_.emplace(*uid, std::vector<PreservedTarget>()).first;
+    it->second.push_back(PreservedTarget{&element, &text, state, &container, owner, group, index});
+  }
+
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, std::vector<PreservedTarget>, Hash, std::equal_to<>> by_uid_;
+  std::uint64_t uid_edits_;
+  std::size_t literals_, states_, functions_, objects_;
 };
+
+namespace {
+
+PreservedTargets& targets_of(Model& model) {
+  if (!model.preserved_targets || !model.preserved_targets->current(model))
+    model.preserved_targets.reset(new PreservedTargets(model));
+  return *model.preserved_targets;
+}
+
+// A target whose uid names a stored non-empty text, with that uid.
+struct Claim {
+  const PreservedTarget* target;
+  const std::string* uid;
+  const std::string* text;
+};
+
+// Gives one target its text, marks it captured and rebuilds its variables
+// (and its state's, which show an action's body).
+void give(const Claim& claim, StringArray& pending) {
+  const PreservedTarget& target = *claim.target;
+  *target.text = *claim.text;
+  target.element->set_characteristic_only("is_captured", "true");
+  target.element->rebuild_variables();
+  pending.remove(pending.find(*claim.uid));
+  if (target.state != nullptr) target.state->rebuild_variables();
+}
+
+// Turns every uid still pending into an orphan literal of the model.
+bool make_orphans(Model& model, const CapturedTexts& texts, const StringArray& pending) {
+  for (const std::string& uid : pending.items()) {
+    auto orphan = std::make_unique<Literal>(uid, texts.text(uid));
+    orphan->set_characteristic_only("uid", uid);
+    orphan->set_characteristic_only("is_orphan", "true");
+    model.literals.push_back(std::move(orphan));
+  }
+  return pending.count() > 0;
+}
 
 }  // namespace
 
+// The claims are given in model order, and each container is rebuilt once
+// after all of its members took their texts: the model's own members first,
+// then object by object.
 void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArray& pending_uids) {
-  Capture capture(texts, pending_uids);
-  if (capture.offer_members(model)) model.rebuild_variables();
-  for (auto& object : model.objects) {
-    if (capture.offer_members(*object)) object->rebuild_variables();
+  PreservedTargets& index = targets_of(model);
+  std::vector<Claim> claims;
+  texts.visit([&](const std::string& uid, const std::string& text) {
+    if (text.empty()) return;
+    if (const std::vector<PreservedTarget>* targets = index.find(uid)) {
+      for (const PreservedTarget& target : *targets) claims.push_back(Claim{&target, &uid, &text});
+    }
+  });
+  std::sort(claims.begin(), claims.end(),
+            [](const Claim& a, const Claim& b) { return *a.target < *b.target; });
+  for (std::size_t i = 0; i < claims.size(); ++i) {
+    give(claims[i], pending_uids);
+    Element* container = claims[i].target->container;
+    if (i + 1 == claims.size() || claims[i + 1].target->container != container)
+      container->rebuild_variables();
   }
-  if (capture.make_orphans(model)) model.rebuild_variables();
+  const bool index_current = index.current(model);
+  if (make_orphans(model, texts, pending_uids)) {
+    if (index_current)
+      index.add_new_literals(model);
+    else
+      forget_preserved_targets(model);
+    model.rebuild_variables();
+  }
 }
+
+void forget_preserved_targets(Model& model) { model.preserved_targets.reset(); }
+
+void Model::DropTargets::operator()(PreservedTargets* targets) const { delete targets; }
 
 }  // namespace quill

@@ -20,6 +20,11 @@ class CapturedTexts {
   // The stored text, or "" when the uid is absent.
   const std::string& text(std::string_view uid) const;
   bool contains(std::string_view uid) const;
+  // Calls visit(uid, text) for every stored section, in no particular order.
+  template <class Visit>
+  void visit(Visit&& visit) const {
+    for (const auto& [uid, text] : texts_) visit(uid, text);
+  }
   size_t count() const { return texts_.size(); }
   bool empty() const { return texts_.empty(); }
   void clear() { texts_.clear(); }
@@ -39,6 +44,17 @@ class CapturedTexts {
 // model-level Literal with `is_orphan` = "true". Variables of the touched
 // elements and of their containers are rebuilt. pending_uids keeps the
 // uids that became orphans.
+//
+// A file holds a few sections and a model may own a hundred thousand
+// elements, so the elements are not searched for every file: the model
+// keeps them indexed by uid (Model::preserved_targets). The index is made
+// on first use and made again whenever a uid may have changed
+// (Element::uid_edits) or a model-level list changed size; orphans made
+// here join it. During a generation run nothing else adds elements.
 void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArray& pending_uids);
+
+// Drops the model's index of elements by uid (when a generation run starts
+// and ends, so that no index outlives the run that made it).
+void forget_preserved_targets(Model& model);
 
 }  // namespace quill

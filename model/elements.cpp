@@ -132,6 +132,7 @@ const std::string* Element::characteristic(std::string_view name) const {
 }
 
 void Element::set_characteristic_only(std::string_view name, std::string_view value) {
+  if (name == "uid") ++uid_edits_;
   characteristics_.set(name, value);
 }
 
@@ -141,6 +142,7 @@ void Element::set_characteristic_only(std::string_view name, std::string_view va
 // exact size, and the names present take their new values.
 void Element::merge_characteristics(const ItemList& source) {
   if (&source == &characteristics_) return;
+  ++uid_edits_;
   bool any_present = false;
   for (const Variable& v : source.variables()) {
     if (characteristics_.may_hold(v.name())) {
@@ -168,6 +170,7 @@ void Element::merge_characteristics(const Element& source) {
 }
 
 void Element::keep_common_characteristics(const ItemList& source) {
+  ++uid_edits_;
   std::vector<const Item*> doomed;
   for (const Variable& v : characteristics_.variables()) {
     if (source.find(v.name()) == nullptr) doomed.push_back(&v);

@@ -21,6 +21,7 @@ namespace quill {
 
 class ModelObject;
 class Model;
+class PreservedTargets;
 class RowNameTable;
 struct RowName;
 
@@ -63,7 +64,15 @@ class Element {
   void discard_variables();
 
   const ItemList& characteristics() const { return characteristics_; }
-  ItemList& characteristics() { return characteristics_; }
+  // The list to edit; counted as a possible change of uid.
+  ItemList& characteristics() {
+    ++uid_edits_;
+    return characteristics_;
+  }
+  // Counts the changes that may have given some element another `uid`
+  // characteristic (a uid set, a merge, a removal, an edit through the
+  // mutable list): an index of elements by uid is current while this is.
+  static std::uint64_t uid_edits() { return uid_edits_; }
   const std::string& remembered_prefix() const { return prefix_.text(); }
 
   // `variables` for a scope that an iterator pushes, noting whether the
@@ -105,6 +114,8 @@ class Element {
 
  private:
   static const InternedName& no_prefix();
+
+  inline static std::uint64_t uid_edits_ = 0;
 
   // The variable list with what a scope request last filled it with:
   // list.version() and TextItem::value_writes() at that moment
@@ -395,6 +406,13 @@ class Model : public NamedElement {
   bool has_inheritance = false;
   bool has_multiple_inheritance = false;
   bool check_verdict = false;  // the result of the last checks
+
+  // The elements that preserved texts can go to, by uid: made by the first
+  // capture of a generation run and dropped when the run ends.
+  struct DropTargets {
+    void operator()(PreservedTargets* targets) const;
+  };
+  std::unique_ptr<PreservedTargets, DropTargets> preserved_targets;
 };
 
 // The compiled model that ModelObject::set_characteristic propagates through

@@ -58,19 +58,6 @@ std::string_view line_end_of(std::string_view line) {
   return {};
 }
 
-// The text lines of content, as a text reader gives them: split at line
-// feeds, a carriage return before each dropped, a last line without a line
-// feed kept.
-std::vector<std::string> text_lines(std::string_view content) {
-  std::vector<std::string> lines;
-  for (std::string_view line : raw_lines(content)) {
-    if (line.ends_with('\n')) line.remove_suffix(1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.emplace_back(line);
-  }
-  return lines;
-}
-
 // Gives path the content as one new version; a check run only keeps it.
 bool replace_file(const std::string& path, std::string_view content) {
   StagedFile file;
@@ -317,7 +304,7 @@ void OutputFile::copy_in(std::string_view name) {
   std::string content;
   if (!current_content(path, content)) return;
   note_file_read(path);
-  for (const std::string& line : text_lines(content)) write(line, true, 0);
+  for (std::string_view line : text_lines(content)) write(line, true, 0);
 }
 
 void OutputFile::insert_between(std::string_view target, std::string_view source,

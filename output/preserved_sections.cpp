@@ -32,7 +32,7 @@ std::string_view trimmed_right(std::string_view line) {
 
 }  // namespace
 
-bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
+bool scan_sections(const std::vector<std::string_view>& lines, std::string_view path,
                    PreservedSections& sections, std::string_view line_end) {
   std::string uid, end_uid;
   size_t i = 0;
@@ -70,6 +70,20 @@ bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
     sections.blocks.push_back(std::move(block));
   }
   return true;
+}
+
+std::vector<std::string_view> text_lines(std::string_view content) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t lf = content.find('\n', start);
+    size_t end = lf == std::string_view::npos ? content.size() : lf;
+    std::string_view line = content.substr(start, end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
 }
 
 std::set<std::string> section_uids(std::string_view content) {

@@ -36,8 +36,13 @@ struct PreservedSections {
 // stored before it are kept. A section's lines are joined by line_end, the
 // line end the new version is written with, so a captured text written back
 // never mixes line ends with the rest of the file.
-bool scan_sections(const std::vector<std::string>& lines, std::string_view path,
+bool scan_sections(const std::vector<std::string_view>& lines, std::string_view path,
                    PreservedSections& sections, std::string_view line_end = "\r\n");
+
+// The text lines of content, as a text reader gives them: split at line
+// feeds, a carriage return before each dropped, a last line without a line
+// feed kept. The lines are views into content.
+std::vector<std::string_view> text_lines(std::string_view content);
 
 // The uids of the lines of content that open a section, in order.
 std::set<std::string> section_uids(std::string_view content);

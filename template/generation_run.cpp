@@ -8,6 +8,7 @@
 #include "foundation/char_set.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
+#include "model/capture.h"
 #include "model/elements.h"
 #include "output/output_file.h"
 #include "template/builder.h"
@@ -46,6 +47,7 @@ void set_date_variables(SymbolTable& symbols) {
 }  // namespace
 
 void run_template(Template& loaded, Model& model) {
+  forget_preserved_targets(model);
   GenerationRun run;
   run.symbols.set("template.path", settings().get("CGenTemplate"));
   run.symbols.push(model.variables(""));
@@ -56,6 +58,7 @@ void run_template(Template& loaded, Model& model) {
   if (loaded.root) loaded.root->execute(run);
   output_file().close();
   run.symbols.pop();
+  forget_preserved_targets(model);
 }
 
 }  // namespace quill

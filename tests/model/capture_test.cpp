@@ -16,9 +16,10 @@ class CaptureTest : public ::testing::Test {
     texts_.set(uid, text);
     pending_.add(uid);
   }
-  std::string pending() const {
+  std::string pending() const { return pending_of(pending_); }
+  static std::string pending_of(const StringArray& uids) {
     std::string out;
-    for (const std::string& uid : pending_.items()) out += (out.empty() ? "" : ",") + uid;
+    for (const std::string& uid : uids.items()) out += (out.empty() ? "" : ",") + uid;
     return out;
   }
   static std::string flag(const Element& e, const char* name) {
@@ -106,6 +107,71 @@ TEST_F(CaptureTest, TwoElementsWithOneUidBothTakeTheText) {
   capture_preserved_texts(model_, texts_, pending_);
   EXPECT_EQ(f.body_text, "shared");
   EXPECT_EQ(g.body_text, "shared");
+  EXPECT_TRUE(model_.literals.empty());
+}
+
+// The model keeps its elements indexed by uid from one file's capture to
+// the next; whatever changed in between must still be found.
+TEST_F(CaptureTest, LaterCapturesSeeChangedUidsAndNewElements) {
+  ModelObject& object = add_object(model_, "O");
+  Function& f = add_function(object.functions, "f", "");
+  f.set_characteristic_only("uid", "F");
+  section("F", "one");
+  capture_preserved_texts(model_, texts_, pending_);
+  EXPECT_EQ(f.body_text, "one");
+
+  f.set_characteristic_only("uid", "F2");
+  CapturedTexts renamed;
+  renamed.set("F", "stale");
+  renamed.set("F2", "two");
+  StringArray uids;
+  uids.add("F");
+  uids.add("F2");
+  capture_preserved_texts(model_, renamed, uids);
+  EXPECT_EQ(f.body_text, "two");
+  EXPECT_EQ(pending_of(uids), "F") << "the old uid no longer names f";
+
+  // A literal whose uid was set before it joined the model.
+  auto late = std::make_unique<Literal>("late", "");
+  late->set_characteristic_only("uid", "L");
+  Literal& literal = *late;
+  CapturedTexts nothing;
+  StringArray none;
+  capture_preserved_texts(model_, nothing, none);
+  model_.literals.push_back(std::move(late));
+  CapturedTexts later;
+  later.set("L", "found");
+  StringArray one;
+  one.add("L");
+  capture_preserved_texts(model_, later, one);
+  EXPECT_EQ(literal.text, "found");
+  EXPECT_EQ(one.count(), 0u);
+}
+
+// Captures of many files, each claiming the sections of one object, give
+// every element its own text and nothing to the others.
+TEST_F(CaptureTest, EachFileClaimsOnlyItsOwnSections) {
+  std::vector<Function*> bodies;
+  for (int k = 0; k < 20; ++k) {
+    ModelObject& object = add_object(model_, "O" + std::to_string(k));
+    for (int j = 0; j < 3; ++j) {
+      Function& f = add_function(object.functions, "f" + std::to_string(j), "");
+      f.set_characteristic_only("uid", std::to_string(k) + "." + std::to_string(j));
+      bodies.push_back(&f);
+    }
+  }
+  for (int k = 19; k >= 0; --k) {
+    CapturedTexts file;
+    StringArray uids;
+    for (int j = 0; j < 3; ++j) {
+      const std::string uid = std::to_string(k) + "." + std::to_string(j);
+      file.set(uid, "body " + uid);
+      uids.add(uid);
+    }
+    capture_preserved_texts(model_, file, uids);
+    EXPECT_EQ(uids.count(), 0u);
+  }
+  for (Function* f : bodies) EXPECT_EQ(f->body_text, "body " + *f->characteristic("uid"));
   EXPECT_TRUE(model_.literals.empty());
 }
 
