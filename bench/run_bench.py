@@ -6,8 +6,9 @@
 
 Builds Release, generates the synthetic models, checks that every program
 writes the same bytes as quillb, then times each one N times (a fresh,
-empty output directory per run) and prints the medians: wall time, CPU
-time, peak memory, lines per second and the ratio to the write floor.
+empty output directory per run; "quillb again" runs over quillb's own
+output instead) and prints the medians: wall time, CPU time, peak memory,
+lines per second and the ratio to the write floor.
 
 The programs: quillb; the write floor, which only writes the bytes (taken
 from a pack file made beforehand, not timed) into the same files; a
@@ -44,14 +45,16 @@ def one_file_template(path, out_path):
         f.writelines(lines)
 
 
-def measure(measurer, argv, out_dir, env=None):
-    """Runs argv once into a fresh out_dir: (wall s, cpu s, peak KiB).
+def measure(measurer, argv, out_dir, env=None, fresh=True):
+    """Runs argv once into a fresh out_dir (or over what it holds when not
+    fresh): (wall s, cpu s, peak KiB).
 
     The program is started by the small measure_run process, not by this
     one: a program started directly would be charged this script's own peak
     memory (which holds the outputs being compared)."""
-    shutil.rmtree(out_dir, ignore_errors=True)
-    os.makedirs(out_dir)
+    if fresh:
+        shutil.rmtree(out_dir, ignore_errors=True)
+        os.makedirs(out_dir)
     proc = subprocess.run([measurer] + argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
     err = proc.stderr.decode(errors="replace")
     if proc.returncode != 0:
@@ -127,7 +130,11 @@ def main():
             pack = os.path.join(model_dir, "floor.pack")
             subprocess.run([write_floor, "--pack", pack, str(size), args.seed, MODEL_NAME] + extra,
                            check=True)
+            # "quillb again" regenerates over its own previous output, as a
+            # user's build does: every old file is read for its preserved
+            # sections first.
             programs = [("quillb", [quillb, dsm, tem, out] + options, env),
+                        ("quillb again", [quillb, dsm, tem, out] + options, env),
                         ("write floor", [write_floor, "--unpack", pack, out], None),
                         ("hand-written", [write_floor, str(size), args.seed, MODEL_NAME, out] + extra, None)]
             if have_jinja:
@@ -137,7 +144,10 @@ def main():
             results = {}
             for name, argv, program_env in programs:
                 print("  %d objects, %s: %s" % (size, mode, name), file=sys.stderr, flush=True)
+                again = name == "quillb again"
                 measure(measurer, argv, out, program_env)
+                if again:
+                    measure(measurer, argv, out, program_env, fresh=False)
                 contents = tree_contents(out)
                 if reference is None:
                     reference = contents
@@ -145,7 +155,7 @@ def main():
                 elif contents != reference:
                     print("MISMATCH: %s writes other bytes than quillb (%s, %d objects)" % (name, mode, size))
                     failed = True
-                samples = [measure(measurer, argv, out, program_env) for _ in range(args.runs)]
+                samples = [measure(measurer, argv, out, program_env, fresh=not again) for _ in range(args.runs)]
                 results[name] = tuple(statistics.median(s[i] for s in samples) for i in range(3))
             floor = results["write floor"][0]
             for name, (wall, cpu, peak) in results.items():
