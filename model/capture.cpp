@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/string_containers.h"
@@ -130,13 +132,33 @@ struct Claim {
 
 // Gives one target its text, marks it captured and rebuilds its variables
 // (and its state's, which show an action's body).
-void give(const Claim& claim, StringArray& pending) {
+void give(const Claim& claim) {
   const PreservedTarget& target = *claim.target;
   *target.text = *claim.text;
   target.element->set_characteristic_only("is_captured", "true");
   target.element->rebuild_variables();
-  pending.remove(pending.find(*claim.uid));
   if (target.state != nullptr) target.state->rebuild_variables();
+}
+
+// Takes one pending entry out per claim, the first entry of the claim's uid
+// each time, in one pass: a single file may hold a hundred thousand
+// sections, too many to search and shift the list once per claim.
+void remove_claimed(const std::vector<Claim>& claims, StringArray& pending) {
+  if (claims.empty()) return;
+  std::unordered_map<std::string_view, std::size_t> left;
+  for (const Claim& claim : claims) ++left[*claim.uid];
+  std::vector<std::string>& items = pending.items();
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    auto it = left.find(items[i]);
+    if (it != left.end() && it->second > 0) {
+      --it->second;
+      continue;
+    }
+    if (kept != i) items[kept] = std::move(items[i]);
+    ++kept;
+  }
+  items.resize(kept);
 }
 
 // Turns every uid still pending into an orphan literal of the model.
@@ -167,11 +189,12 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
   std::sort(claims.begin(), claims.end(),
             [](const Claim& a, const Claim& b) { return *a.target < *b.target; });
   for (std::size_t i = 0; i < claims.size(); ++i) {
-    give(claims[i], pending_uids);
+    give(claims[i]);
     Element* container = claims[i].target->container;
     if (i + 1 == claims.size() || claims[i + 1].target->container != container)
       container->rebuild_variables();
   }
+  remove_claimed(claims, pending_uids);
   const bool index_current = index.current(model);
   if (make_orphans(model, texts, pending_uids)) {
     if (index_current)

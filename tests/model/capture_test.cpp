@@ -110,6 +110,22 @@ TEST_F(CaptureTest, TwoElementsWithOneUidBothTakeTheText) {
   EXPECT_TRUE(model_.literals.empty());
 }
 
+// Each claim takes one entry of its uid out of the pending list; what is
+// left becomes orphans, in list order.
+TEST_F(CaptureTest, EveryClaimTakesOnePendingEntry) {
+  add_function(model_.functions, "f", "").set_characteristic_only("uid", "a");
+  add_function(model_.functions, "g", "").set_characteristic_only("uid", "a");
+  add_function(model_.functions, "h", "").set_characteristic_only("uid", "b");
+  texts_.set("a", "text a");
+  texts_.set("b", "text b");
+  texts_.set("x", "text x");
+  for (const char* uid : {"a", "x", "b", "a", "b", "a"}) pending_.add(uid);
+  capture_preserved_texts(model_, texts_, pending_);
+  EXPECT_EQ(pending(), "x,b,a");
+  ASSERT_EQ(model_.literals.size(), 3u);
+  EXPECT_EQ(model_.literals[1]->text, "text b");
+}
+
 // The model keeps its elements indexed by uid from one file's capture to
 // the next; whatever changed in between must still be found.
 TEST_F(CaptureTest, LaterCapturesSeeChangedUidsAndNewElements) {
