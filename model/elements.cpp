@@ -1,6 +1,7 @@
 #include "model/elements.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "model/storage_rooms.h"
 
@@ -15,26 +16,41 @@ const InternedName& type_decl_name() {
   return name;
 }
 
-// Merges the object's characteristics into the element and rebuilds it.
-void merge_and_rebuild(Element& element, const ModelObject& object) {
-  element.merge_characteristics(object);
-  element.rebuild_variables();
-}
+// An element that takes the characteristics of an object: one typed by the
+// object, or a parent reference naming it. A return type's function shows
+// them too and is rebuilt with it.
+struct TypeUser {
+  Element* element;
+  Function* function;  // for a return type, else nullptr
+};
 
-void propagate_to_typed(TypedElement* element, const ModelObject& object) {
-  if (element != nullptr && element->type() == object.name) merge_and_rebuild(*element, object);
-}
-
-// The return type and parameters of a function typed by the object. The
-// function's own list shows its return type's characteristics, so it is
-// rebuilt as well when the return type changes.
-void propagate_to_function(Function& function, const ModelObject& object) {
-  ReturnType* rtype = function.return_type.get();
-  if (rtype != nullptr && rtype->type() == object.name) {
-    merge_and_rebuild(*rtype, object);
-    function.rebuild_variables();
+// Calls visit(key, user) for every element that can take an object's
+// characteristics, in model order; the key is the interned text of the
+// object name it takes them from (its type, or the parent's name).
+template <class Visit>
+void for_each_type_user(Model& model, Visit&& visit) {
+  auto typed = [&](TypedElement* element) {
+    if (element != nullptr) visit(&element->type(), TypeUser{element, nullptr});
+  };
+  auto function_users = [&](Function& function) {
+    if (ReturnType* rtype = function.return_type.get()) visit(&rtype->type(), TypeUser{rtype, &function});
+    for (auto& param : function.parameters) typed(param.get());
+  };
+  for (auto& object : model.objects) {
+    for (auto& attribute : object->attributes) typed(attribute.get());
+    for (auto& function : object->functions) function_users(*function);
+    for (auto& parent : object->parents)
+      visit(&InternedName(parent->name).text(), TypeUser{parent.get(), nullptr});
   }
-  for (auto& param : function.parameters) propagate_to_typed(param.get(), object);
+  for (auto& function : model.functions) function_users(*function);
+  for (auto& instance : model.instances) typed(instance.get());
+}
+
+// Merges the object's characteristics into the user and rebuilds it.
+void give_characteristics(const TypeUser& user, const ModelObject& object) {
+  user.element->merge_characteristics(object);
+  user.element->rebuild_variables();
+  if (user.function != nullptr) user.function->rebuild_variables();
 }
 
 void set_depth(ModelObject& object, int depth) {
@@ -142,7 +158,7 @@ void Element::set_characteristic_only(std::string_view name, std::string_view va
 // exact size, and the names present take their new values.
 void Element::merge_characteristics(const ItemList& source) {
   if (&source == &characteristics_) return;
-  ++uid_edits_;
+  if (source.find("uid") != nullptr) ++uid_edits_;
   bool any_present = false;
   for (const Variable& v : source.variables()) {
     if (characteristics_.may_hold(v.name())) {
@@ -170,7 +186,7 @@ void Element::merge_characteristics(const Element& source) {
 }
 
 void Element::keep_common_characteristics(const ItemList& source) {
-  ++uid_edits_;
+  if (source.find("uid") == nullptr && characteristics_.find("uid") != nullptr) ++uid_edits_;
   std::vector<const Item*> doomed;
   for (const Variable& v : characteristics_.variables()) {
     if (source.find(v.name()) == nullptr) doomed.push_back(&v);
@@ -252,19 +268,59 @@ ModelObject* Model::find_object(std::string_view object_name) const {
 
 // ---- ModelObject ----
 
+// The elements that take an object's characteristics, by object name, in
+// model order.
+class TypeUsers {
+ public:
+  explicit TypeUsers(Model& model) : type_edits_(TypedElement::type_edits()) {
+    for_each_type_user(model, [&](const std::string* key, const TypeUser& user) {
+      by_name_[key].push_back(user);
+    });
+  }
+  bool current() const { return type_edits_ == TypedElement::type_edits(); }
+  const std::vector<TypeUser>* find(const std::string* key) const {
+    auto it = by_name_.find(key);
+    return it == by_name_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::unordered_map<const std::string*, std::vector<TypeUser>> by_name_;
+  std::uint64_t type_edits_;
+};
+
+void Model::DropUsers::operator()(TypeUsers* users) const { delete users; }
+
+void Model::begin_run() {
+  in_run_ = true;
+  type_users_.reset();
+}
+
+void Model::end_run() {
+  in_run_ = false;
+  type_users_.reset();
+}
+
+const TypeUsers* Model::type_users() {
+  if (!in_run_) return nullptr;
+  if (!type_users_ || !type_users_->current()) type_users_.reset(new TypeUsers(*this));
+  return type_users_.get();
+}
+
+// During a run (a template may set a characteristic of every object in
+// turn) the users come from the model's index; otherwise the model is walked.
 void ModelObject::set_characteristic(std::string_view name, std::string_view value) {
   Element::set_characteristic(name, value);
   Model* model = current_model();
   if (model == nullptr) return;
-  for (auto& object : model->objects) {
-    for (auto& attribute : object->attributes) propagate_to_typed(attribute.get(), *this);
-    for (auto& function : object->functions) propagate_to_function(*function, *this);
-    for (auto& parent : object->parents) {
-      if (parent->name == this->name) merge_and_rebuild(*parent, *this);
-    }
+  const std::string* key = &InternedName(this->name).text();
+  if (const TypeUsers* index = model->type_users()) {
+    if (const std::vector<TypeUser>* users = index->find(key))
+      for (const TypeUser& user : *users) give_characteristics(user, *this);
+    return;
   }
-  for (auto& function : model->functions) propagate_to_function(*function, *this);
-  for (auto& instance : model->instances) propagate_to_typed(instance.get(), *this);
+  for_each_type_user(*model, [&](const std::string* user_key, const TypeUser& user) {
+    if (user_key == key) give_characteristics(user, *this);
+  });
 }
 
 Attribute& ModelObject::add_attribute(std::unique_ptr<Attribute> attribute) {

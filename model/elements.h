@@ -22,6 +22,7 @@ namespace quill {
 class ModelObject;
 class Model;
 class PreservedTargets;
+class TypeUsers;
 class RowNameTable;
 struct RowName;
 
@@ -167,7 +168,13 @@ class TypedElement : public NamedElement {
   // The type name as written (after the checks: as substituted). A model's
   // elements share a handful of type names, so each is held once (interned).
   const std::string& type() const { return type_.text(); }
-  void set_type(std::string_view type) { type_ = InternedName(type); }
+  void set_type(std::string_view type) {
+    type_ = InternedName(type);
+    ++type_edits_;
+  }
+  // Counts the calls of set_type on any element: an index of elements by
+  // type is current while this is.
+  static std::uint64_t type_edits() { return type_edits_; }
 
   // The mapping word, "simple" when none was written. Mapping words are few,
   // so each is held once (interned) instead of in every element.
@@ -180,6 +187,7 @@ class TypedElement : public NamedElement {
   static const InternedName& simple_mapping();
 
   InternedName type_{std::string_view()};
+  inline static std::uint64_t type_edits_ = 0;
   InternedName mapping_ = simple_mapping();
 };
 
@@ -413,6 +421,22 @@ class Model : public NamedElement {
     void operator()(PreservedTargets* targets) const;
   };
   std::unique_ptr<PreservedTargets, DropTargets> preserved_targets;
+
+  // A generation run adds no elements to the model but orphan literals and
+  // changes no type, so while one lasts the model keeps an index of the
+  // elements that take their characteristics from an object (see
+  // ModelObject::set_characteristic). The run opens and closes that time.
+  void begin_run();
+  void end_run();
+  // The index, made on first use; nullptr outside a run.
+  const TypeUsers* type_users();
+
+ private:
+  struct DropUsers {
+    void operator()(TypeUsers* users) const;
+  };
+  bool in_run_ = false;
+  std::unique_ptr<TypeUsers, DropUsers> type_users_;
 };
 
 // The compiled model that ModelObject::set_characteristic propagates through

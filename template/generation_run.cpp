@@ -48,6 +48,7 @@ void set_date_variables(SymbolTable& symbols) {
 
 void run_template(Template& loaded, Model& model) {
   forget_preserved_targets(model);
+  model.begin_run();
   GenerationRun run;
   run.symbols.set("template.path", settings().get("CGenTemplate"));
   run.symbols.push(model.variables(""));
@@ -58,6 +59,7 @@ void run_template(Template& loaded, Model& model) {
   if (loaded.root) loaded.root->execute(run);
   output_file().close();
   run.symbols.pop();
+  model.end_run();
   forget_preserved_targets(model);
 }
 

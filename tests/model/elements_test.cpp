@@ -147,31 +147,46 @@ TEST_F(AncestorsTest, LongChainDoesNotExhaustTheStack) {
   EXPECT_EQ(objects_[0]->ancestors().front()->name, "o" + std::to_string(kLength - 1));
 }
 
+// Outside a generation run the model is walked; during one an index of the
+// elements by type answers, and must reach the same elements, also after a
+// type changed once the index was made.
 TEST(ElementsTest, SetCharacteristicPropagatesThroughTheCurrentModel) {
-  Model model("m");
-  auto& target = *model.objects.emplace_back(std::make_unique<ModelObject>("T"));
-  auto& user = *model.objects.emplace_back(std::make_unique<ModelObject>("U"));
-  Attribute& typed = user.add_attribute(std::make_unique<Attribute>("t", "T"));
-  Attribute& other = user.add_attribute(std::make_unique<Attribute>("n", "int"));
-  user.parents.push_back(std::make_unique<ParentRef>("T"));
-  auto function = std::make_unique<Function>("f");
-  function->return_type = std::make_unique<ReturnType>("", "T");
-  function->parameters.push_back(std::make_unique<Parameter>("p", "T"));
-  Function& f = *model.functions.emplace_back(std::move(function));
-  Instance& instance = *model.instances.emplace_back(std::make_unique<Instance>("i", "T"));
+  for (bool in_run : {false, true}) {
+    SCOPED_TRACE(in_run ? "during a run" : "outside a run");
+    Model model("m");
+    auto& target = *model.objects.emplace_back(std::make_unique<ModelObject>("T"));
+    auto& user = *model.objects.emplace_back(std::make_unique<ModelObject>("U"));
+    Attribute& typed = user.add_attribute(std::make_unique<Attribute>("t", "T"));
+    Attribute& other = user.add_attribute(std::make_unique<Attribute>("n", "int"));
+    user.parents.push_back(std::make_unique<ParentRef>("T"));
+    auto function = std::make_unique<Function>("f");
+    function->return_type = std::make_unique<ReturnType>("", "T");
+    function->parameters.push_back(std::make_unique<Parameter>("p", "T"));
+    Function& f = *model.functions.emplace_back(std::move(function));
+    Instance& instance = *model.instances.emplace_back(std::make_unique<Instance>("i", "T"));
 
-  target.set_characteristic("color", "red");
-  EXPECT_EQ(typed.characteristic("color"), nullptr) << "no model is current yet";
+    target.set_characteristic("color", "red");
+    EXPECT_EQ(typed.characteristic("color"), nullptr) << "no model is current yet";
 
-  set_current_model(&model);
-  target.set_characteristic("color", "blue");
-  set_current_model(nullptr);
-  for (const Element* e : std::initializer_list<const Element*>{
-           &typed, user.parents[0].get(), f.return_type.get(), f.parameters[0].get(), &instance}) {
-    ASSERT_NE(e->characteristic("color"), nullptr);
-    EXPECT_EQ(*e->characteristic("color"), "blue");
+    set_current_model(&model);
+    if (in_run) model.begin_run();
+    target.set_characteristic("color", "blue");
+    for (const Element* e : std::initializer_list<const Element*>{
+             &typed, user.parents[0].get(), f.return_type.get(), f.parameters[0].get(), &instance}) {
+      ASSERT_NE(e->characteristic("color"), nullptr);
+      EXPECT_EQ(*e->characteristic("color"), "blue");
+    }
+    EXPECT_NE(f.cached_variables().text().find("blue"), std::string::npos)
+        << "the function shows its return type's characteristics";
+    EXPECT_EQ(other.characteristic("color"), nullptr);
+
+    other.set_type("T");
+    target.set_characteristic("shape", "round");
+    ASSERT_NE(other.characteristic("shape"), nullptr);
+    EXPECT_EQ(*other.characteristic("shape"), "round");
+    if (in_run) model.end_run();
+    set_current_model(nullptr);
   }
-  EXPECT_EQ(other.characteristic("color"), nullptr);
 }
 
 // Released variable caches are handed to later elements: a handed-on cache
