@@ -65,8 +65,9 @@ class Element {
   void discard_variables();
 
   const ItemList& characteristics() const { return characteristics_; }
-  // The list to edit; counted as a possible change of uid.
-  ItemList& characteristics() {
+  // The list to edit (the parser and the link step); counted as a possible
+  // change of uid.
+  ItemList& edit_characteristics() {
     ++uid_edits_;
     return characteristics_;
   }

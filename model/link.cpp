@@ -121,7 +121,7 @@ class Linker {
   void merge_common_characteristics() {
     if (model_.objects.empty()) return;
     Element common;
-    common.characteristics().copy_from(model_.objects.front()->characteristics());
+    common.edit_characteristics().copy_from(model_.objects.front()->characteristics());
     for (const auto& object : model_.objects) common.keep_common_characteristics(*object);
     model_.merge_characteristics(common);
   }

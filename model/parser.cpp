@@ -705,7 +705,7 @@ void ModelParser::add_characteristic(Element& element, const InternedName& id,
   }
   if (ctics_on_fresh_element_ && element.characteristics().count() < kCticsScanned) {
     // The common case, a short list, searched by the interned name.
-    ItemList& list = element.characteristics();
+    ItemList& list = element.edit_characteristics();
     if (list.find(id) != nullptr) {
       warn_repeated(name);
     } else {
@@ -718,7 +718,7 @@ void ModelParser::add_characteristic(Element& element, const InternedName& id,
   if (repeated) {
     warn_repeated(name);
   } else if (ctics_on_fresh_element_) {
-    element.characteristics().add_variable(name, value);
+    element.edit_characteristics().add_variable(name, value);
   } else {
     element.set_characteristic_only(name, value);
   }
