@@ -191,7 +191,10 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
   for (std::size_t i = 0; i < claims.size(); ++i) {
     give(claims[i]);
     Element* container = claims[i].target->container;
-    if (i + 1 == claims.size() || claims[i + 1].target->container != container)
+    if (i + 1 != claims.size() && claims[i + 1].target->container == container) continue;
+    if (container == &model)
+      model.refresh_variables();
+    else
       container->rebuild_variables();
   }
   remove_claimed(claims, pending_uids);
@@ -201,7 +204,7 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
       index.add_new_literals(model);
     else
       forget_preserved_targets(model);
-    model.rebuild_variables();
+    model.refresh_variables();
   }
 }
 

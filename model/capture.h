@@ -42,7 +42,8 @@ class CapturedTexts {
 // text (literal text or body text) and `is_captured` = "true", removing the
 // uid from pending_uids; then turns each uid still pending into a new
 // model-level Literal with `is_orphan` = "true". Variables of the touched
-// elements and of their containers are rebuilt. pending_uids keeps the
+// elements and of their containers are rebuilt; the model's list keeps the
+// variables a template set in it (Model::refresh_variables). pending_uids keeps the
 // uids that became orphans.
 //
 // A file holds a few sections and a model may own a hundred thousand

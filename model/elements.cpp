@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "model/storage_rooms.h"
 
@@ -257,6 +258,18 @@ Substitution::Substitution(std::string_view n, std::string_view definition) : Na
 const std::string& Substitution::value() const {
   const Variable* decl = characteristics_.find(type_decl_name());
   return decl == nullptr ? name : decl->value();
+}
+
+void Model::refresh_variables() {
+  std::vector<std::pair<InternedName, std::string>> old;
+  for (const Variable& v : cached_variables().variables()) old.emplace_back(v.name(), v.value());
+  rebuild_variables();
+  ItemList& list = cache();
+  std::unordered_set<const void*> rows;
+  for (const Variable& v : list.variables()) rows.insert(v.name().id());
+  for (auto& [name, value] : old) {
+    if (rows.insert(name.id()).second) list.add_variable(name, value);
+  }
 }
 
 ModelObject* Model::find_object(std::string_view object_name) const {

@@ -402,6 +402,12 @@ class Model : public NamedElement {
   // The first top-level object with exactly that name, or nullptr.
   ModelObject* find_object(std::string_view object_name) const;
 
+  // Rebuilds the list after its literals or functions changed (a capture of
+  // preserved texts). Every run has this list as its first scope, so it also
+  // holds the variables a template sets outside any loop: those are kept,
+  // after the new rows.
+  void refresh_variables();
+
   std::vector<std::unique_ptr<ModelObject>> objects;  // top-level objects
   std::vector<std::unique_ptr<Function>> functions;
   std::vector<std::unique_ptr<State>> states;

@@ -110,6 +110,27 @@ TEST_F(CaptureTest, TwoElementsWithOneUidBothTakeTheText) {
   EXPECT_TRUE(model_.literals.empty());
 }
 
+// The model's list is the outermost scope of a run: what a template set in
+// it must survive a capture that rebuilds the model's rows, whether an old
+// file's section went to a model-level element or became an orphan.
+TEST_F(CaptureTest, TheModelKeepsTheVariablesATemplateSetInIt) {
+  add_function(model_.functions, "f", "").set_characteristic_only("uid", "F");
+  ItemList& scope = model_.variables("");
+  scope.set("x", "hello");
+  scope.set("dsm.name", "changed by the template");
+  section("F", "body");
+  section("gone", "text");
+  capture_preserved_texts(model_, texts_, pending_);
+  const ItemList& after = model_.cached_variables();
+  EXPECT_EQ(&after, &scope) << "the scope's list object stays";
+  ASSERT_NE(after.find("x"), nullptr);
+  EXPECT_EQ(after.find("x")->value(), "hello");
+  EXPECT_EQ(after.find("dsm.name")->value(), "m") << "the model's own rows are rebuilt";
+  ASSERT_NE(after.find("literal.gone"), nullptr);
+  EXPECT_EQ(after.find("literal.gone")->value(), "text");
+  EXPECT_EQ(after.find("dsm.has_literals")->value(), "true");
+}
+
 // Each claim takes one entry of its uid out of the pending list; what is
 // left becomes orphans, in list order.
 TEST_F(CaptureTest, EveryClaimTakesOnePendingEntry) {
