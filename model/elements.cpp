@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "model/storage_rooms.h"
 
@@ -260,15 +259,21 @@ const std::string& Substitution::value() const {
   return decl == nullptr ? name : decl->value();
 }
 
+// The old list's variables whose names the new rows lack are the ones the
+// run set (the command-line and date variables, the template's own) and go
+// back in, in their order; a variable set with the name of a row was a
+// change of that row and gives way to the rebuilt one.
 void Model::refresh_variables() {
   std::vector<std::pair<InternedName, std::string>> old;
   for (const Variable& v : cached_variables().variables()) old.emplace_back(v.name(), v.value());
   rebuild_variables();
   ItemList& list = cache();
-  std::unordered_set<const void*> rows;
-  for (const Variable& v : list.variables()) rows.insert(v.name().id());
+  std::vector<const void*> rows;
+  rows.reserve(list.count());
+  for (const Variable& v : list.variables()) rows.push_back(v.name().id());
+  std::sort(rows.begin(), rows.end());
   for (auto& [name, value] : old) {
-    if (rows.insert(name.id()).second) list.add_variable(name, value);
+    if (!std::binary_search(rows.begin(), rows.end(), name.id())) list.add_variable(name, value);
   }
 }
 

@@ -14,3 +14,4 @@ paint();
   // END-UID. Shape.draw
 }
 who=the template
+date known=true
