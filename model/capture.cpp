@@ -131,12 +131,14 @@ struct Claim {
 };
 
 // Gives one target its text, marks it captured and rebuilds its variables
-// (and its state's, which show an action's body).
+// (and its state's, which show an action's body). A large model's members
+// are captured object by object; their rebuilt lists are freed with the
+// object's others when its turn ends.
 void give(const Claim& claim) {
   const PreservedTarget& target = *claim.target;
   *target.text = *claim.text;
   target.element->set_characteristic_only("is_captured", "true");
-  target.element->rebuild_variables();
+  target.element->refill_variables();
   if (target.state != nullptr) target.state->rebuild_variables();
 }
 
@@ -195,7 +197,7 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
     if (container == &model)
       model.refresh_variables();
     else
-      container->rebuild_variables();
+      container->refill_variables();
   }
   remove_claimed(claims, pending_uids);
   const bool index_current = index.current(model);

@@ -203,6 +203,11 @@ void Element::rebuild_variables() {
   variables(".");
 }
 
+void Element::refill_variables() {
+  if (cache_) cache_->list.clear();
+  scope_variables(".");
+}
+
 ItemList& Element::scope_variables(std::string_view prefix) {
   const std::uint64_t before = cache_ ? cache_->list.version() : 0;
   ItemList& list = variables(prefix);

@@ -60,6 +60,11 @@ class Element {
   void keep_common_characteristics(const ItemList& source);
   // Clears the variable list and requests it again with the prefix ".".
   void rebuild_variables();
+  // The same for a kind whose rows under "." are those of its remembered
+  // prefix (ModelObject, Function, StateAction, Literal): the list then counts as filled
+  // by a scope request, so that release_variables frees it when unchanged
+  // (a refill would make the same rows).
+  void refill_variables();
   // The same for an element no scope holds: the list is only cleared while
   // no prefix was remembered, and filled on its next request.
   void discard_variables();

@@ -131,6 +131,26 @@ TEST_F(CaptureTest, TheModelKeepsTheVariablesATemplateSetInIt) {
   EXPECT_EQ(after.find("dsm.has_literals")->value(), "true");
 }
 
+// The lists a capture rebuilds count as filled by a scope request: they are
+// freed with the object's others when its turn ends, and made again alike.
+TEST_F(CaptureTest, RebuiltListsAreFreedAndMadeAgainAlike) {
+  ModelObject& object = add_object(model_, "O");
+  Function& f = add_function(object.functions, "f", "");
+  f.set_characteristic_only("uid", "F");
+  object.scope_variables("obj");
+  f.scope_variables("ftn");
+  section("F", "body");
+  capture_preserved_texts(model_, texts_, pending_);
+  for (Element* e : std::initializer_list<Element*>{&object, &f}) {
+    const std::string rows = e->cached_variables().text();
+    const std::string prefix = e->remembered_prefix();
+    e->release_variables();
+    EXPECT_TRUE(e->cached_variables().empty()) << prefix;
+    EXPECT_EQ(e->scope_variables(prefix).text(), rows) << prefix;
+  }
+  EXPECT_NE(f.cached_variables().text().find("ftn.body_text = body"), std::string::npos);
+}
+
 // Each claim takes one entry of its uid out of the pending list; what is
 // left becomes orphans, in list order.
 TEST_F(CaptureTest, EveryClaimTakesOnePendingEntry) {
