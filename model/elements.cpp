@@ -267,12 +267,27 @@ const std::string& Substitution::value() const {
 // The old list's variables whose names the new rows lack are the ones the
 // run set (the command-line and date variables, the template's own) and go
 // back in, in their order; a variable set with the name of a row was a
-// change of that row and gives way to the rebuilt one.
+// change of that row and gives way to the rebuilt one. The run's variables
+// follow the rows that the last refresh made, unless something was removed
+// from the list since: then every variable is looked at.
 void Model::refresh_variables() {
+  const ItemList& before = cached_variables();
+  size_t from = 0;
+  if (rows_ > 0 && rows_ <= before.count()) {
+    const Variable& last = static_cast<const Variable&>(before.at(rows_ - 1));
+    if (&last == last_row_ && last.name().id() == last_row_name_) from = rows_;
+  }
   std::vector<std::pair<InternedName, std::string>> old;
-  for (const Variable& v : cached_variables().variables()) old.emplace_back(v.name(), v.value());
+  for (size_t i = from; i < before.count(); ++i) {
+    const Variable& v = static_cast<const Variable&>(before.at(i));
+    old.emplace_back(v.name(), v.value());
+  }
   rebuild_variables();
   ItemList& list = cache();
+  rows_ = list.count();
+  last_row_ = rows_ > 0 ? &list.at(rows_ - 1) : nullptr;
+  last_row_name_ = rows_ > 0 ? static_cast<const Variable&>(*last_row_).name().id() : nullptr;
+  if (old.empty()) return;
   std::vector<const void*> rows;
   rows.reserve(list.count());
   for (const Variable& v : list.variables()) rows.push_back(v.name().id());

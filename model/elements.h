@@ -448,6 +448,10 @@ class Model : public NamedElement {
     void operator()(TypeUsers* users) const;
   };
   bool in_run_ = false;
+  // The rows refresh_variables made last: their count and the last one.
+  size_t rows_ = 0;
+  const Item* last_row_ = nullptr;
+  const void* last_row_name_ = nullptr;
   std::unique_ptr<TypeUsers, DropUsers> type_users_;
 };
 

@@ -129,6 +129,18 @@ TEST_F(CaptureTest, TheModelKeepsTheVariablesATemplateSetInIt) {
   ASSERT_NE(after.find("literal.gone"), nullptr);
   EXPECT_EQ(after.find("literal.gone")->value(), "text");
   EXPECT_EQ(after.find("dsm.has_literals")->value(), "true");
+
+  // A row removed since the last capture: the variables are found all the same.
+  scope.remove(scope.find("dsm.name"));
+  scope.set("y", "later");
+  CapturedTexts again;
+  again.set("gone too", "more");
+  StringArray uids;
+  uids.add("gone too");
+  capture_preserved_texts(model_, again, uids);
+  for (const char* name : {"x", "y", "literal.gone", "literal.gone too", "dsm.name"})
+    EXPECT_NE(after.find(name), nullptr) << name;
+  EXPECT_EQ(after.find("y")->value(), "later");
 }
 
 // The lists a capture rebuilds count as filled by a scope request: they are
