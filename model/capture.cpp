@@ -205,12 +205,10 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
     if (index_current)
       index.add_new_literals(model);
     else
-      forget_preserved_targets(model);
+      model.preserved_targets.reset();
     model.refresh_variables();
   }
 }
-
-void forget_preserved_targets(Model& model) { model.preserved_targets.reset(); }
 
 void Model::DropTargets::operator()(PreservedTargets* targets) const { delete targets; }
 

@@ -51,11 +51,9 @@ class CapturedTexts {
 // keeps them indexed by uid (Model::preserved_targets). The index is made
 // on first use and made again whenever a uid may have changed
 // (Element::uid_edits) or a model-level list changed size; orphans made
-// here join it. During a generation run nothing else adds elements.
+// here join it. During a generation run nothing else adds elements, and
+// the index is dropped when a run begins and ends (Model::begin_run).
 void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArray& pending_uids);
 
-// Drops the model's index of elements by uid (when a generation run starts
-// and ends, so that no index outlives the run that made it).
-void forget_preserved_targets(Model& model);
 
 }  // namespace quill

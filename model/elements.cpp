@@ -331,11 +331,13 @@ void Model::DropUsers::operator()(TypeUsers* users) const { delete users; }
 void Model::begin_run() {
   in_run_ = true;
   type_users_.reset();
+  preserved_targets.reset();
 }
 
 void Model::end_run() {
   in_run_ = false;
   type_users_.reset();
+  preserved_targets.reset();
 }
 
 const TypeUsers* Model::type_users() {

@@ -61,9 +61,9 @@ class Element {
   // Clears the variable list and requests it again with the prefix ".".
   void rebuild_variables();
   // The same for a kind whose rows under "." are those of its remembered
-  // prefix (ModelObject, Function, StateAction, Literal): the list then counts as filled
-  // by a scope request, so that release_variables frees it when unchanged
-  // (a refill would make the same rows).
+  // prefix (ModelObject, Function, StateAction, Literal): the list then
+  // counts as filled by a scope request, so that release_variables frees it
+  // when unchanged (a refill would make the same rows).
   void refill_variables();
   // The same for an element no scope holds: the list is only cleared while
   // no prefix was remembered, and filled on its next request.
@@ -427,17 +427,18 @@ class Model : public NamedElement {
   bool has_multiple_inheritance = false;
   bool check_verdict = false;  // the result of the last checks
 
-  // The elements that preserved texts can go to, by uid: made by the first
-  // capture of a generation run and dropped when the run ends.
+  // The elements that preserved texts can go to, by uid (see capture.h):
+  // made by the first capture of a generation run.
   struct DropTargets {
     void operator()(PreservedTargets* targets) const;
   };
   std::unique_ptr<PreservedTargets, DropTargets> preserved_targets;
 
   // A generation run adds no elements to the model but orphan literals and
-  // changes no type, so while one lasts the model keeps an index of the
-  // elements that take their characteristics from an object (see
-  // ModelObject::set_characteristic). The run opens and closes that time.
+  // changes no type, so while one lasts the model keeps indexes of its
+  // elements: the one above, and the elements that take their
+  // characteristics from an object (see ModelObject::set_characteristic).
+  // The run opens and closes that time; both indexes are dropped then.
   void begin_run();
   void end_run();
   // The index, made on first use; nullptr outside a run.

@@ -8,7 +8,6 @@
 #include "foundation/char_set.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
-#include "model/capture.h"
 #include "model/elements.h"
 #include "output/output_file.h"
 #include "template/builder.h"
@@ -47,7 +46,6 @@ void set_date_variables(SymbolTable& symbols) {
 }  // namespace
 
 void run_template(Template& loaded, Model& model) {
-  forget_preserved_targets(model);
   model.begin_run();
   GenerationRun run;
   run.symbols.set("template.path", settings().get("CGenTemplate"));
@@ -60,7 +58,6 @@ void run_template(Template& loaded, Model& model) {
   output_file().close();
   run.symbols.pop();
   model.end_run();
-  forget_preserved_targets(model);
 }
 
 }  // namespace quill
