@@ -57,9 +57,8 @@ class PreservedTargets {
         states_(model.states.size()),
         functions_(model.functions.size()),
         objects_(model.objects.size()) {
-    add_members(model, model, 0);
-    for (std::size_t k = 0; k < model.objects.size(); ++k)
-      add_members(*model.objects[k], *model.objects[k], k + 1);
+    add_members(model, 0);
+    for (std::size_t k = 0; k < model.objects.size(); ++k) add_members(*model.objects[k], k + 1);
   }
 
   // True while no uid may have changed and the model's own lists kept their size.
@@ -85,16 +84,17 @@ class PreservedTargets {
   }
 
  private:
+  // The model (owner 0) or top-level object k (owner k + 1).
   template <class Container>
-  void add_members(Container& container, Element& owner_element, std::size_t owner) {
+  void add_members(Container& container, std::size_t owner) {
     for (std::size_t i = 0; i < container.literals.size(); ++i)
-      add(*container.literals[i], container.literals[i]->text, nullptr, owner_element, owner, 0, i);
+      add(*container.literals[i], container.literals[i]->text, nullptr, container, owner, 0, i);
     for (std::size_t i = 0; i < container.states.size(); ++i) {
       State& state = *container.states[i];
-      if (state.action) add(*state.action, state.action->body_text, &state, owner_element, owner, 1, i);
+      if (state.action) add(*state.action, state.action->body_text, &state, container, owner, 1, i);
     }
     for (std::size_t i = 0; i < container.functions.size(); ++i)
-      add(*container.functions[i], container.functions[i]->body_text, nullptr, owner_element, owner, 2, i);
+      add(*container.functions[i], container.functions[i]->body_text, nullptr, container, owner, 2, i);
   }
 
   void add(Element& element, std::string& text, State* state, Element& container, std::size_t owner,

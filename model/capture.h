@@ -43,8 +43,8 @@ class CapturedTexts {
 // uid from pending_uids; then turns each uid still pending into a new
 // model-level Literal with `is_orphan` = "true". Variables of the touched
 // elements and of their containers are rebuilt; the model's list keeps the
-// variables a template set in it (Model::refresh_variables). pending_uids keeps the
-// uids that became orphans.
+// variables a template set in it (Model::refresh_variables). pending_uids
+// keeps the uids that became orphans.
 //
 // A file holds a few sections and a model may own a hundred thousand
 // elements, so the elements are not searched for every file: the model
@@ -54,6 +54,5 @@ class CapturedTexts {
 // here join it. During a generation run nothing else adds elements, and
 // the index is dropped when a run begins and ends (Model::begin_run).
 void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArray& pending_uids);
-
 
 }  // namespace quill

@@ -269,7 +269,9 @@ const std::string& Substitution::value() const {
 // back in, in their order; a variable set with the name of a row was a
 // change of that row and gives way to the rebuilt one. The run's variables
 // follow the rows that the last refresh made, unless something was removed
-// from the list since: then every variable is looked at.
+// from the list since: then every variable is looked at. The last row is
+// known by its address and its name, since a removed row's room may hold a
+// later variable.
 void Model::refresh_variables() {
   const ItemList& before = cached_variables();
   size_t from = 0;

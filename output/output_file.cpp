@@ -33,20 +33,6 @@ constexpr std::string_view kWriteFailed =
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-
-// Splits raw bytes into lines that keep their own line ends.
-std::vector<std::string_view> raw_lines(std::string_view content) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t lf = content.find('\n', start);
-    size_t end = lf == std::string_view::npos ? content.size() : lf + 1;
-    lines.push_back(content.substr(start, end - start));
-    start = end;
-  }
-  return lines;
-}
-
 bool begins_with(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
 }

@@ -72,16 +72,23 @@ bool scan_sections(const std::vector<std::string_view>& lines, std::string_view 
   return true;
 }
 
-std::vector<std::string_view> text_lines(std::string_view content) {
+std::vector<std::string_view> raw_lines(std::string_view content) {
   std::vector<std::string_view> lines;
   size_t start = 0;
   while (start < content.size()) {
     size_t lf = content.find('\n', start);
-    size_t end = lf == std::string_view::npos ? content.size() : lf;
-    std::string_view line = content.substr(start, end - start);
+    size_t end = lf == std::string_view::npos ? content.size() : lf + 1;
+    lines.push_back(content.substr(start, end - start));
+    start = end;
+  }
+  return lines;
+}
+
+std::vector<std::string_view> text_lines(std::string_view content) {
+  std::vector<std::string_view> lines = raw_lines(content);
+  for (std::string_view& line : lines) {
+    if (line.ends_with('\n')) line.remove_suffix(1);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
   }
   return lines;
 }

@@ -39,9 +39,10 @@ struct PreservedSections {
 bool scan_sections(const std::vector<std::string_view>& lines, std::string_view path,
                    PreservedSections& sections, std::string_view line_end = "\r\n");
 
-// The text lines of content, as a text reader gives them: split at line
-// feeds, a carriage return before each dropped, a last line without a line
-// feed kept. The lines are views into content.
+// The lines of content, each with its own line end (views into content).
+std::vector<std::string_view> raw_lines(std::string_view content);
+// The same lines as a text reader gives them: the line feed and a carriage
+// return before it dropped, a last line without a line feed kept.
 std::vector<std::string_view> text_lines(std::string_view content);
 
 // The uids of the lines of content that open a section, in order.
