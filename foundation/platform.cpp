@@ -98,6 +98,25 @@ bool read_file(const std::string& path, std::string& content) {
   return ok;
 }
 
+bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
+  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = !(fstat(fd, &st) == 0 && S_ISDIR(st.st_mode));
+  std::vector<char> piece(size_t{1} << 18);
+  while (ok) {
+    ssize_t n = ::read(fd, piece.data(), piece.size());
+    if (n == 0) break;
+    if (n < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    take(std::string_view(piece.data(), static_cast<size_t>(n)));
+  }
+  ::close(fd);
+  return ok;
+}
+
 bool read_lines(const std::string& path, std::vector<std::string>& lines) {
   lines.clear();
   std::string content;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ bool read_lines(const std::string& path, std::vector<std::string>& lines);
 
 // Reads the raw bytes of a file. Returns false when it cannot be opened.
 bool read_file(const std::string& path, std::string& content);
+// The same in pieces handed to take in order, for a file too large to be
+// held whole by a reader that needs only a pass over it. False when it
+// cannot be opened or a read fails (take may have had some pieces then).
+bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take);
 
 // Writes the bytes as the whole new content of the file. False on any error.
 bool write_file(const std::string& path, std::string_view content);

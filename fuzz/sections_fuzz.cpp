@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quill::fuzz::reset_engine();
   std::string_view text(reinterpret_cast<const char*>(data), size);
   quill::PreservedSections first;
-  bool ok = quill::scan_sections(quill::text_lines(text), "old.h", first);
+  bool ok = quill::scan_sections(text, "old.h", first);
   if (first.uids.count() != first.texts.count()) std::abort();
 
   // Write every captured section back the way a template would.
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     again += "// END-UID. " + uid + "\n";
   }
   quill::PreservedSections second;
-  if (!quill::scan_sections(quill::text_lines(again), "new.h", second)) std::abort();
+  if (!quill::scan_sections(again, "new.h", second)) std::abort();
   if (second.uids.count() != first.uids.count()) std::abort();
   for (size_t i = 0; i < first.uids.count(); ++i) {
     if (second.uids.item(i) != first.uids.item(i)) std::abort();

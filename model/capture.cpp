@@ -130,16 +130,26 @@ struct Claim {
   const std::string* text;
 };
 
-// Gives one target its text, marks it captured and rebuilds its variables
-// (and its state's, which show an action's body). A large model's members
-// are captured object by object; their rebuilt lists are freed with the
-// object's others when its turn ends.
+// A list that holds rows is made again from the fields. An empty one stays
+// empty: it is filled from the fields, captured text included, when it is
+// first asked for, and a scope that holds it unfilled reads the fields
+// already. Regenerating into one file captures every section of the model
+// at its first line; filling the lists of every function and object then
+// would hold them all in memory at once, before any is needed.
+void refill_if_filled(Element& element) {
+  if (!element.cached_variables().empty()) element.refill_variables();
+}
+
+// Gives one target its text, marks it captured and refreshes its variables
+// (and its state's, which show an action's body). Lists a capture rebuilds
+// are freed with the object's others when its turn ends.
 void give(const Claim& claim) {
   const PreservedTarget& target = *claim.target;
   *target.text = *claim.text;
   target.element->set_characteristic_only("is_captured", "true");
-  target.element->refill_variables();
-  if (target.state != nullptr) target.state->rebuild_variables();
+  refill_if_filled(*target.element);
+  if (target.state != nullptr && !target.state->cached_variables().empty())
+    target.state->rebuild_variables();
 }
 
 // Takes one pending entry out per claim, the first entry of the claim's uid
@@ -197,7 +207,7 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
     if (container == &model)
       model.refresh_variables();
     else
-      container->refill_variables();
+      refill_if_filled(*container);
   }
   remove_claimed(claims, pending_uids);
   const bool index_current = index.current(model);

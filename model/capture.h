@@ -41,10 +41,12 @@ class CapturedTexts {
 // Function whose `uid` characteristic names a stored non-empty text that
 // text (literal text or body text) and `is_captured` = "true", removing the
 // uid from pending_uids; then turns each uid still pending into a new
-// model-level Literal with `is_orphan` = "true". Variables of the touched
-// elements and of their containers are rebuilt; the model's list keeps the
-// variables a template set in it (Model::refresh_variables). pending_uids
-// keeps the uids that became orphans.
+// model-level Literal with `is_orphan` = "true". The variable lists of the
+// touched elements and of their containers are made again where they hold
+// rows (an empty one is filled from the fields when first asked for); the
+// model's list keeps the variables a template set in it
+// (Model::refresh_variables). pending_uids keeps the uids that became
+// orphans.
 //
 // A file holds a few sections and a model may own a hundred thousand
 // elements, so the elements are not searched for every file: the model

@@ -59,6 +59,14 @@ bool read_current(const std::string& path, std::string& content) {
   return platform::is_regular_file(path) && platform::read_file(path, content);
 }
 
+bool read_current_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
+  if (const std::string* kept = kept_version(path)) {
+    take(*kept);
+    return true;
+  }
+  return platform::is_regular_file(path) && platform::read_file_pieces(path, take);
+}
+
 bool file_exists_now(const std::string& path) {
   return kept_version(path) != nullptr || platform::is_regular_file(path);
 }

@@ -5,6 +5,7 @@
 // the files on disk.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ bool is_check_run();
 // The content of path as this run sees it: in a check run the last version
 // the run produced, else the file on disk. False when there is none.
 bool read_current(const std::string& path, std::string& content);
+// The same in pieces handed to take (platform::read_file_pieces): a file on
+// disk is never held whole.
+bool read_current_pieces(const std::string& path, const std::function<void(std::string_view)>& take);
 // Whether path is a regular file as this run sees it.
 bool file_exists_now(const std::string& path);
 // Whether path is a directory as this run sees it.

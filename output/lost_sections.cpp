@@ -34,19 +34,17 @@ std::string with_line_ends(std::string_view block, std::string_view line_end) {
 }  // namespace
 
 std::vector<const SectionBlock*> lost_sections(const PreservedSections& old,
-                                               std::string_view new_content) {
+                                               const std::set<std::string>& new_uids) {
   std::vector<const SectionBlock*> lost;
-  if (old.blocks.empty()) return lost;
-  std::set<std::string> kept = section_uids(new_content);
   for (const SectionBlock& block : old.blocks) {
-    if (kept.count(block.uid) == 0) lost.push_back(&block);
+    if (new_uids.count(block.uid) == 0) lost.push_back(&block);
   }
   return lost;
 }
 
-bool keep_lost_sections(const PreservedSections& old, std::string_view new_content,
+bool keep_lost_sections(const PreservedSections& old, const std::set<std::string>& new_uids,
                         const std::string& path, std::string_view line_end) {
-  std::vector<const SectionBlock*> lost = lost_sections(old, new_content);
+  std::vector<const SectionBlock*> lost = lost_sections(old, new_uids);
   if (lost.empty()) return true;
   std::string lost_path = path + std::string(kLostSuffix);
   if (is_check_run()) {

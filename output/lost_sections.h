@@ -5,6 +5,7 @@
 // "<file>.lost" beside the file, ready to be pasted back.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,15 +14,17 @@
 
 namespace quill {
 
-// The sections of old whose uid opens no section of new_content, in file order.
+// The sections of old whose uid opens no section of the new version, in
+// file order; new_uids are the uids that the new version's sections have
+// (section_uids).
 std::vector<const SectionBlock*> lost_sections(const PreservedSections& old,
-                                               std::string_view new_content);
+                                               const std::set<std::string>& new_uids);
 
-// Reports every section of old that new_content lacks and, outside a check
-// run, appends their lines to path + ".lost", each ended by line_end.
+// Reports every section of old that the new version lacks and, outside a
+// check run, appends their lines to path + ".lost", each ended by line_end.
 // Returns false (after reporting) when the .lost file cannot be written; the
 // caller must then keep the old version of path.
-bool keep_lost_sections(const PreservedSections& old, std::string_view new_content,
+bool keep_lost_sections(const PreservedSections& old, const std::set<std::string>& new_uids,
                         const std::string& path, std::string_view line_end);
 
 }  // namespace quill

@@ -151,12 +151,13 @@ bool OutputFile::start_version(const std::string& path) {
 // when an unchanged file is to be left alone, once the new version is known
 // to differ. A faulty section ends the process with the old file untouched.
 void OutputFile::capture_and_backup(const std::string& path) {
-  std::string content;
   PreservedSections sections;
   // An old version that exists but cannot be read may hold hand-edited
-  // sections nobody can capture: it is not overwritten.
-  bool ok = read_current(path, content) &&
-            scan_sections(text_lines(content), path, sections, strip_returns_ ? "\n" : "\r\n");
+  // sections nobody can capture: it is not overwritten. It is read in
+  // pieces: a file generated into one may hold the whole model's text.
+  SectionScanner scanner(path, sections, strip_returns_ ? "\n" : "\r\n");
+  bool ok = read_current_pieces(path, [&](std::string_view piece) { scanner.add_text(piece); }) &&
+            scanner.finish();
   Model* model = current_model();
   if (model != nullptr && sections.uids.count() > 0) {
     capture_preserved_texts(*model, sections.texts, sections.uids);
@@ -258,15 +259,22 @@ void OutputFile::close_stream() {
 bool OutputFile::replaces_old_version() {
   bool compare = only_changed_ && stream_.had_target();
   if (!compare && previous_.blocks.empty()) return true;
+  // The new version is read back in pieces, for the uids of its sections;
+  // it is held whole only to be compared with the old one.
+  SectionUids uids;
   std::string fresh;
-  if (!stream_.new_content(fresh)) {
+  const bool read = stream_.new_content_pieces([&](std::string_view piece) {
+    if (!previous_.blocks.empty()) uids.add_text(piece);
+    if (compare) fresh.append(piece);
+  });
+  if (!read) {
     if (stream_.is_direct()) return true;  // a device: nothing to compare
     // The new version cannot be read back, so nobody can tell whether it
     // still holds the hand-edited sections: the old version stays.
     error(kWriteFailed, file_name_);
     return false;
   }
-  if (!keep_lost_sections(previous_, fresh, file_name_, strip_returns_ ? "\n" : "\r\n"))
+  if (!keep_lost_sections(previous_, uids.finish(), file_name_, strip_returns_ ? "\n" : "\r\n"))
     return false;
   std::string old;
   return !(compare && read_current(file_name_, old) && old == fresh);

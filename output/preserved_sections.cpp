@@ -1,5 +1,7 @@
 #include "output/preserved_sections.h"
 
+#include <utility>
+
 #include "foundation/char_set.h"
 #include "foundation/messages.h"
 
@@ -30,46 +32,71 @@ std::string_view trimmed_right(std::string_view line) {
   return line.substr(0, static_cast<size_t>(last + 1));
 }
 
+// A line without its line feed and a carriage return before it.
+std::string_view without_line_end(std::string_view line) {
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  return line;
+}
+
 }  // namespace
 
-bool scan_sections(const std::vector<std::string_view>& lines, std::string_view path,
-                   PreservedSections& sections, std::string_view line_end) {
-  std::string uid, end_uid;
-  size_t i = 0;
-  while (i < lines.size()) {
-    size_t begin = i;
-    if (!tagged_uid(lines[i++], kBeginTag, uid)) continue;
-    std::string text;
-    bool closed = false, first = true;
-    for (; i < lines.size(); ++i) {
-      if (tagged_uid(lines[i], kEndTag, end_uid)) {
-        closed = true;
-        ++i;
-        break;
-      }
-      if (!first) text += line_end;
-      text += trimmed_right(lines[i]);
-      first = false;
-    }
-    if (!closed) {
-      error(kNoEndTag, uid, path);
-      return false;
-    }
-    if (end_uid != uid) {
-      error(kBadEndTag, uid, path);
-      return false;
-    }
-    if (sections.texts.contains(uid)) {
-      error(kRepeatedUid, uid, path);
-      return false;
-    }
-    sections.texts.set(uid, text);
-    sections.uids.add(uid);
-    SectionBlock block{uid, {}};
-    for (size_t line = begin; line < i; ++line) block.lines.append(lines[line]) += '\n';
-    sections.blocks.push_back(std::move(block));
+SectionScanner::SectionScanner(std::string_view path, PreservedSections& sections,
+                               std::string_view line_end)
+    : path_(path), line_end_(line_end), sections_(sections) {}
+
+void SectionScanner::add_text(std::string_view piece) {
+  if (!failed_) lines_.add(piece, [this](std::string_view line) { add_line(without_line_end(line)); });
+}
+
+bool SectionScanner::finish() {
+  if (!failed_) lines_.finish([this](std::string_view line) { add_line(without_line_end(line)); });
+  if (in_section_ && !failed_) {
+    error(kNoEndTag, uid_, path_);
+    failed_ = true;
   }
-  return true;
+  in_section_ = false;
+  return !failed_;
+}
+
+// The block keeps every line as a text reader gives it, each ended by a
+// line feed, the marker lines included.
+void SectionScanner::add_line(std::string_view line) {
+  if (failed_) return;
+  if (!in_section_) {
+    if (!tagged_uid(line, kBeginTag, uid_)) return;
+    in_section_ = true;
+    first_ = true;
+    text_.clear();
+    block_.assign(line) += '\n';
+    return;
+  }
+  block_.append(line) += '\n';
+  if (!tagged_uid(line, kEndTag, end_uid_)) {
+    if (!first_) text_ += line_end_;
+    text_ += trimmed_right(line);
+    first_ = false;
+    return;
+  }
+  in_section_ = false;
+  if (end_uid_ != uid_) {
+    error(kBadEndTag, uid_, path_);
+    failed_ = true;
+  } else if (sections_.texts.contains(uid_)) {
+    error(kRepeatedUid, uid_, path_);
+    failed_ = true;
+  } else {
+    sections_.texts.set(uid_, text_);
+    sections_.uids.add(uid_);
+    sections_.blocks.push_back(SectionBlock{uid_, block_});
+  }
+}
+
+bool scan_sections(std::string_view content, std::string_view path, PreservedSections& sections,
+                   std::string_view line_end) {
+  SectionScanner scanner(path, sections, line_end);
+  scanner.add_text(content);
+  return scanner.finish();
 }
 
 std::vector<std::string_view> raw_lines(std::string_view content) {
@@ -86,22 +113,30 @@ std::vector<std::string_view> raw_lines(std::string_view content) {
 
 std::vector<std::string_view> text_lines(std::string_view content) {
   std::vector<std::string_view> lines = raw_lines(content);
-  for (std::string_view& line : lines) {
-    if (line.ends_with('\n')) line.remove_suffix(1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-  }
+  for (std::string_view& line : lines) line = without_line_end(line);
   return lines;
 }
 
+// A line is taken up to its line feed: a carriage return before it is
+// white space to the uid.
+void SectionUids::add_line(std::string_view line) {
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  if (tagged_uid(line, kBeginTag, uid_)) uids_.insert(uid_);
+}
+
+void SectionUids::add_text(std::string_view piece) {
+  lines_.add(piece, [this](std::string_view line) { add_line(line); });
+}
+
+std::set<std::string> SectionUids::finish() {
+  lines_.finish([this](std::string_view line) { add_line(line); });
+  return std::move(uids_);
+}
+
 std::set<std::string> section_uids(std::string_view content) {
-  std::set<std::string> uids;
-  std::string uid;
-  while (!content.empty()) {
-    size_t end = content.find('\n');
-    if (tagged_uid(content.substr(0, end), kBeginTag, uid)) uids.insert(uid);
-    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
-  }
-  return uids;
+  SectionUids uids;
+  uids.add_text(content);
+  return uids.finish();
 }
 
 }  // namespace quill

@@ -236,19 +236,24 @@ bool StagedFile::finish() {
 }
 
 bool StagedFile::new_content(std::string& content) const {
+  content.clear();
+  return new_content_pieces([&content](std::string_view piece) { content.append(piece); });
+}
+
+bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>& take) const {
   switch (mode_) {
     case Mode::memory:
-      content = memory_;
+      take(memory_);
       return true;
     case Mode::staged:
-      return platform::read_file(temp_, content);
+      return platform::read_file_pieces(temp_, take);
     case Mode::published:
-      return read_current(target_, content);
+      return read_current_pieces(target_, take);
     case Mode::created:
-      return platform::read_file(target_, content);
+      return platform::read_file_pieces(target_, take);
     case Mode::direct:
       // A regular file written in place can be read back; a device cannot.
-      return in_place_ && platform::read_file(target_, content);
+      return in_place_ && platform::read_file_pieces(target_, take);
     default:
       return false;
   }

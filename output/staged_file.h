@@ -11,6 +11,7 @@
 // check run the version is kept in memory and handed to the check run.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -62,6 +63,8 @@ class StagedFile {
   bool finish();
   // The complete new version (after finish). False when it cannot be read.
   bool new_content(std::string& content) const;
+  // The same in pieces handed to take: a file is never held whole.
+  bool new_content_pieces(const std::function<void(std::string_view)>& take) const;
   // Replaces the target by the new version (after finish). False when the
   // rename fails; the temporary file is removed then.
   bool commit();

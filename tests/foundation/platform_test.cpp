@@ -33,6 +33,23 @@ TEST_F(PlatformTest, ReadLinesSplitsAtLineFeeds) {
   EXPECT_FALSE(platform::read_lines(dir_, lines));
 }
 
+TEST_F(PlatformTest, ReadsLargeFilesInPiecesInOrder) {
+  std::string content;
+  for (int i = 0; content.size() < 700000; ++i) content += std::to_string(i) + (i % 3 ? "\n" : "\r\n");
+  const std::string path = write("big.txt", content);
+  std::string joined;
+  size_t pieces = 0;
+  ASSERT_TRUE(platform::read_file_pieces(path, [&](std::string_view piece) {
+    joined.append(piece);
+    ++pieces;
+  }));
+  EXPECT_EQ(joined, content);
+  EXPECT_GT(pieces, 1u) << "a file this large comes in more than one piece";
+  auto ignore = [](std::string_view) {};
+  EXPECT_FALSE(platform::read_file_pieces(dir_, ignore)) << "a directory";
+  EXPECT_FALSE(platform::read_file_pieces(dir_ + "/missing.txt", ignore));
+}
+
 TEST_F(PlatformTest, WritesByteForByteThroughEitherSeparator) {
   std::string path = dir_ + "\\out.txt";
   ASSERT_TRUE(platform::write_file(path, "a\r\n"));

@@ -163,6 +163,31 @@ TEST_F(CaptureTest, RebuiltListsAreFreedAndMadeAgainAlike) {
   EXPECT_NE(f.cached_variables().text().find("ftn.body_text = body"), std::string::npos);
 }
 
+// Lists nobody asked for yet stay unmade, so that one file holding the
+// sections of a whole model does not make every list at once; made later,
+// they hold the captured text like a list made before the capture.
+TEST_F(CaptureTest, UnmadeListsStayUnmadeAndShowTheTextWhenMade) {
+  ModelObject& object = add_object(model_, "O");
+  Function& made = add_function(object.functions, "made", "");
+  made.set_characteristic_only("uid", "M");
+  Function& unmade = add_function(object.functions, "unmade", "");
+  unmade.set_characteristic_only("uid", "U");
+  made.scope_variables("ftn");
+  unmade.scope_variables("ftn");
+  unmade.release_variables();
+  section("M", "body m");
+  section("U", "body u");
+  capture_preserved_texts(model_, texts_, pending_);
+
+  EXPECT_TRUE(object.cached_variables().empty());
+  EXPECT_TRUE(unmade.cached_variables().empty());
+  EXPECT_NE(made.cached_variables().text().find("ftn.body_text = body m"), std::string::npos);
+  const std::string rows = unmade.scope_variables("ftn").text();
+  EXPECT_NE(rows.find("ftn.body_text = body u"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("ftn.is_captured = true"), std::string::npos) << rows;
+  EXPECT_NE(object.scope_variables("obj").text().find("obj.name = O"), std::string::npos);
+}
+
 // Each claim takes one entry of its uid out of the pending list; what is
 // left becomes orphans, in list order.
 TEST_F(CaptureTest, EveryClaimTakesOnePendingEntry) {
