@@ -103,15 +103,15 @@ bool read_file_pieces(const std::string& path, const std::function<void(std::str
   if (fd < 0) return false;
   struct stat st;
   bool ok = !(fstat(fd, &st) == 0 && S_ISDIR(st.st_mode));
-  std::vector<char> piece(size_t{1} << 18);
+  char piece[1 << 16];
   while (ok) {
-    ssize_t n = ::read(fd, piece.data(), piece.size());
+    ssize_t n = ::read(fd, piece, sizeof piece);
     if (n == 0) break;
     if (n < 0) {
       ok = errno == EINTR;
       continue;
     }
-    take(std::string_view(piece.data(), static_cast<size_t>(n)));
+    take(std::string_view(piece, static_cast<size_t>(n)));
   }
   ::close(fd);
   return ok;

@@ -290,13 +290,11 @@ void Model::refresh_variables() {
   last_row_ = rows_ > 0 ? &list.at(rows_ - 1) : nullptr;
   last_row_name_ = rows_ > 0 ? static_cast<const Variable&>(*last_row_).name().id() : nullptr;
   if (old.empty()) return;
-  std::vector<const void*> rows;
-  rows.reserve(list.count());
-  for (const Variable& v : list.variables()) rows.push_back(v.name().id());
-  std::sort(rows.begin(), rows.end());
-  for (auto& [name, value] : old) {
-    if (!std::binary_search(rows.begin(), rows.end(), name.id())) list.add_variable(name, value);
-  }
+  // Every name is looked up among the rows alone, before any variable goes back.
+  std::vector<char> is_row(old.size());
+  for (size_t i = 0; i < old.size(); ++i) is_row[i] = list.find(old[i].first) != nullptr;
+  for (size_t i = 0; i < old.size(); ++i)
+    if (!is_row[i]) list.add_variable(old[i].first, old[i].second);
 }
 
 ModelObject* Model::find_object(std::string_view object_name) const {

@@ -1,9 +1,12 @@
 #include "model/items.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
+#include <utility>
 
 #include "model/storage_rooms.h"
 
@@ -104,6 +107,55 @@ namespace {
 constexpr size_t kFirstRoom = 1;
 }  // namespace
 
+// The position of the first entry of each name: an open-addressed table
+// at most half full, so that making it for a list of thousands of entries
+// costs no allocation per entry.
+struct ItemList::NameIndex {
+  struct Slot {
+    const void* id = nullptr;
+    std::uint32_t position = 0;
+  };
+  std::vector<Slot> slots;
+  size_t used = 0;
+
+  explicit NameIndex(size_t names) { slots.resize(std::bit_ceil(std::max<size_t>(16, 2 * names))); }
+
+  size_t home(const void* id) const {
+    const std::uint64_t h = reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(h >> 20) & (slots.size() - 1);
+  }
+  // Notes the position unless the name has an earlier one.
+  void add(const void* id, std::uint32_t position) {
+    if (2 * (used + 1) > slots.size()) grow();
+    for (size_t i = home(id);; i = (i + 1) & (slots.size() - 1)) {
+      if (slots[i].id == id) return;
+      if (slots[i].id == nullptr) {
+        slots[i] = {id, position};
+        ++used;
+        return;
+      }
+    }
+  }
+  const Slot* find(const void* id) const {
+    for (size_t i = home(id);; i = (i + 1) & (slots.size() - 1)) {
+      if (slots[i].id == id) return &slots[i];
+      if (slots[i].id == nullptr) return nullptr;
+    }
+  }
+  void grow() {
+    std::vector<Slot> old(2 * slots.size());
+    old.swap(slots);
+    used = 0;
+    for (const Slot& slot : old)
+      if (slot.id != nullptr) add(slot.id, slot.position);
+  }
+};
+
+void ItemList::drop_index() {
+  delete index_;
+  index_ = nullptr;
+}
+
 ItemList::~ItemList() {
   destroy_items();
   give_room();
@@ -114,7 +166,8 @@ ItemList::ItemList(ItemList&& other) noexcept
       count_(other.count_),
       room_(other.room_),
       version_(other.version_),
-      name_mask_{other.name_mask_[0], other.name_mask_[1]} {
+      name_mask_{other.name_mask_[0], other.name_mask_[1]},
+      index_(std::exchange(other.index_, nullptr)) {
   other.entries_ = nullptr;
   other.count_ = other.room_ = 0;
   other.forget_names();
@@ -132,6 +185,8 @@ ItemList& ItemList::operator=(ItemList&& other) noexcept {
   name_mask_[0] = other.name_mask_[0];
   name_mask_[1] = other.name_mask_[1];
   other.forget_names();
+  drop_index();
+  index_ = std::exchange(other.index_, nullptr);
   version_ = std::max(version_, other.version_) + 1;
   ++other.version_;
   return *this;
@@ -141,6 +196,7 @@ void ItemList::destroy_items() {
   VariablePool& pool = VariablePool::instance();
   for (const ItemEntry& e : places()) pool.give(e.item);
   count_ = 0;
+  drop_index();
 }
 
 void ItemList::give_room() {
@@ -169,6 +225,7 @@ inline void ItemList::push(Item* item, const void* name) {
     const NameBits bits = name_bits(name);
     name_mask_[0] |= bits.first;
     name_mask_[1] |= bits.second;
+    if (index_) index_->add(name, count_ - 1);
   }
   ++version_;
 }
@@ -205,6 +262,7 @@ Variable& ItemList::add_variable(InternedName name, std::string_view value) {
 // from source only make the test answer "maybe" more often).
 void ItemList::append_copies(const ItemList& source) {
   if (&source == this || source.empty()) return;
+  drop_index();
   reserve(size_t{count_} + source.count_);
   VariablePool& pool = VariablePool::instance();
   for (const ItemEntry& e : source.places()) {
@@ -229,6 +287,7 @@ void ItemList::remove(const Item* item) {
   ItemEntry* it = std::find_if(entries_, end, [item](const ItemEntry& e) { return e.item == item; });
   if (it == end) return;
   Item* doomed = it->item;
+  drop_index();
   std::copy(it + 1, end, it);
   --count_;
   VariablePool::instance().give(doomed);
@@ -254,9 +313,20 @@ void ItemList::copy_from(const ItemList& source) {
 }
 
 Variable* ItemList::find_id(const void* id) const {
+  if (count_ >= kIndexedLength) return find_indexed(id);
   for (const ItemEntry& e : places())
     if (e.name == id) return static_cast<Variable*>(e.item);
   return nullptr;
+}
+
+Variable* ItemList::find_indexed(const void* id) const {
+  if (!index_) {
+    index_ = new NameIndex(count_);
+    for (std::uint32_t i = 0; i < count_; ++i)
+      if (entries_[i].name != nullptr) index_->add(entries_[i].name, i);
+  }
+  const NameIndex::Slot* slot = index_->find(id);
+  return slot == nullptr ? nullptr : static_cast<Variable*>(entries_[slot->position].item);
 }
 
 Variable* ItemList::find(std::string_view name) const {

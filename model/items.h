@@ -265,13 +265,25 @@ class ItemList {
   void give_room();
   void forget_names() { name_mask_[0] = name_mask_[1] = 0; }
 
+  // A long list (the model's holds a row group per literal, and a run that
+  // finds many orphaned sections adds thousands) is searched through an
+  // index by name, made at its first search and kept by appends; any other
+  // change drops it, and the next search makes it again. A name missing from
+  // every scope is looked up in the model's list, and the list's name masks
+  // are then of no help: without the index each such lookup read it whole.
+  static constexpr std::uint32_t kIndexedLength = 64;
+  struct NameIndex;
+  Variable* find_indexed(const void* id) const;
+  void drop_index();
+
   // The place array: count_ entries in use of room_. Counts are 32 bits
-  // wide, which keeps the list (one per model element) at five words.
+  // wide, which keeps the list (one per model element) at six words.
   ItemEntry* entries_ = nullptr;
   std::uint32_t count_ = 0;
   std::uint32_t room_ = 0;
   std::uint64_t version_ = 0;
   std::uint64_t name_mask_[2] = {0, 0};
+  mutable NameIndex* index_ = nullptr;  // owned; see drop_index
 };
 
 }  // namespace quill

@@ -165,6 +165,48 @@ TEST(ItemsTest, FindSeesEveryNameOfLargeLists) {
   }
 }
 
+// Long lists are searched through an index by name that appends keep and
+// every other change remakes: each kind of change is followed by searches.
+TEST(ItemsTest, LongListsFindTheFirstOfEachNameAfterEveryKindOfChange) {
+  auto name = [](size_t i) { return InternedName("n" + std::to_string(i)); };
+  auto fill = [&](ItemList& list, size_t from, size_t to, const char* value) {
+    for (size_t i = from; i < to; ++i) list.add_variable(name(i), value);
+  };
+  auto expect_first = [&](const ItemList& list, size_t to, const char* value, const char* step) {
+    for (size_t i = 0; i < to; ++i) {
+      const Variable* v = list.find(name(i));
+      ASSERT_NE(v, nullptr) << step << " " << i;
+      ASSERT_EQ(v->value(), value) << step << " " << i;
+    }
+    EXPECT_EQ(list.find(name(to + 5000)), nullptr) << step;
+  };
+  ItemList list;
+  fill(list, 0, 200, "a");
+  expect_first(list, 200, "a", "made");
+  fill(list, 0, 2000, "b");  // the index grows; names 0-199 keep their first entry
+  expect_first(list, 200, "a", "appended");
+  EXPECT_EQ(list.find(name(1999))->value(), "b");
+  list.remove(list.find(name(3)));
+  EXPECT_EQ(list.find(name(3))->value(), "b") << "the later entry after a removal";
+  ItemList copies;
+  copies.add_variable(name(7), "c");
+  copies.append_copies(list);
+  EXPECT_EQ(copies.find(name(7))->value(), "c");
+  EXPECT_EQ(copies.find(name(1500))->value(), "b");
+  ItemList moved(std::move(copies));
+  EXPECT_EQ(moved.find(name(7))->value(), "c");
+  EXPECT_EQ(copies.find(name(7)), nullptr);
+  ItemList assigned;
+  fill(assigned, 0, 100, "z");
+  assigned = std::move(moved);
+  EXPECT_EQ(assigned.find(name(7))->value(), "c");
+  EXPECT_EQ(assigned.find(name(1500))->value(), "b");
+  list.clear();
+  EXPECT_EQ(list.find(name(0)), nullptr);
+  fill(list, 0, 300, "d");
+  expect_first(list, 300, "d", "refilled");
+}
+
 TEST(ItemsTest, AddressesSurviveGrowthAndOtherRemovals) {
   ItemList list;
   Variable& kept = list.add_variable("kept", "k");
