@@ -20,10 +20,22 @@ constexpr std::string_view kVersion = "QUILLB 1.0.001";
 // literal.<name> = text and the literal's characteristics under literal.<name>.
 void add_literals(ItemList& list, const std::vector<std::unique_ptr<Literal>>& literals) {
   for (const auto& literal : literals) {
-    InternedName name = dotted(kLiteralGroup, literal->name);
-    list.add_variable(name, literal->text);
-    add_characteristics(list, literal->characteristics(), name.text());
+    const Literal::RowNames& names = literal->row_names();
+    list.add_variable(InternedName::from_id(names.group), literal->text);
+    auto row = names.characteristics.begin();
+    for (const Variable& c : literal->characteristics().variables())
+      list.add_variable(InternedName::from_id((row++)->second), c.value());
   }
+}
+
+bool names_current(const Literal::RowNames& names, const Literal& literal) {
+  if (names.group == nullptr || names.name != literal.name) return false;
+  const ItemList& characteristics = literal.characteristics();
+  if (names.characteristics.size() != characteristics.count()) return false;
+  auto row = names.characteristics.begin();
+  for (const Variable& c : characteristics.variables())
+    if ((row++)->first != c.name().id()) return false;
+  return true;
 }
 
 // <pragma> = "true", its characteristics under <pragma>. and, for the
@@ -47,6 +59,23 @@ std::string object_prefix(int depth, std::string_view remembered) {
 }
 
 }  // namespace
+
+const Literal::RowNames& Literal::row_names() const {
+  if (names_current(row_names_, *this)) return row_names_;
+  const InternedName group = dotted(kLiteralGroup, name);
+  row_names_.name = name;
+  row_names_.group = group.id();
+  row_names_.characteristics.clear();
+  std::string row(group.text());
+  row.push_back('.');
+  const size_t stem = row.size();
+  for (const Variable& c : characteristics_.variables()) {
+    row.resize(stem);
+    row.append(c.name().text());
+    row_names_.characteristics.emplace_back(c.name().id(), InternedName(row).id());
+  }
+  return row_names_;
+}
 
 ItemList& ModelObject::variables(std::string_view prefix) {
   enum { kName, kHasStates, kHasObjects, kHasFunctions, kHasAttributes, kHasParent,

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/items.h"
@@ -321,7 +322,23 @@ class Literal : public NamedElement {
   Literal(std::string_view n, std::string_view t) : NamedElement(n), text(t) {}
   ItemList& variables(std::string_view prefix) override;
 
+  // The names of the rows the literal gives its model's or object's list:
+  // "literal.<name>", then one per characteristic, in their order. Kept
+  // and made again only when the name or the characteristics' names
+  // changed: a run that turns thousands of sections into literals makes the
+  // model's list again for every file that adds some, and interning every
+  // name again each time cost more than the rest of the run.
+  struct RowNames {
+    std::string name;                 // the literal's name they were made for
+    const void* group = nullptr;      // "literal.<name>"
+    std::vector<std::pair<const void*, const void*>> characteristics;  // name -> row name
+  };
+  const RowNames& row_names() const;
+
   std::string text;
+
+ private:
+  mutable RowNames row_names_;
 };
 
 class Pragma : public NamedElement {

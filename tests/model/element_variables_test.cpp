@@ -227,6 +227,29 @@ TEST_F(ElementVariablesTest, ModelListsFlagsCharacteristicsLiteralsAndPragmas) {
   EXPECT_FALSE(has(m.variables(""), "date.year"));
 }
 
+// A literal keeps the names of its rows from one list to the next; a
+// renamed literal and changed characteristics are named afresh.
+TEST_F(ElementVariablesTest, LiteralRowsFollowTheLiteralsNameAndCharacteristics) {
+  Model m("m");
+  Literal& literal = *m.literals.emplace_back(std::make_unique<Literal>("hdr", "text"));
+  literal.set_characteristic_only("uid", "u1");
+  auto literal_rows = [&] {
+    m.rebuild_variables();
+    const std::string all = dump(m.variables(""));
+    return all.substr(all.find("literal."));
+  };
+  EXPECT_EQ(literal_rows(), "literal.hdr=text\nliteral.hdr.uid=u1\n");
+  literal.set_characteristic_only("is_orphan", "true");
+  literal.text = "new text";
+  EXPECT_EQ(literal_rows(), "literal.hdr=new text\nliteral.hdr.uid=u1\nliteral.hdr.is_orphan=true\n");
+  literal.name = "ftr";
+  EXPECT_EQ(literal_rows(), "literal.ftr=new text\nliteral.ftr.uid=u1\nliteral.ftr.is_orphan=true\n");
+  literal.keep_common_characteristics(ItemList());
+  literal.set_characteristic_only("role", "x");
+  literal.set_characteristic_only("uid", "u2");
+  EXPECT_EQ(literal_rows(), "literal.ftr=new text\nliteral.ftr.role=x\nliteral.ftr.uid=u2\n");
+}
+
 TEST_F(ElementVariablesTest, PrefixRulesRebuildInPlace) {
   // A parameter rebuilt after a characteristic change uses its default prefix,
   // even though another prefix stays remembered.
