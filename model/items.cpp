@@ -5,8 +5,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "model/storage_rooms.h"
 
@@ -185,8 +185,7 @@ ItemList& ItemList::operator=(ItemList&& other) noexcept {
   name_mask_[0] = other.name_mask_[0];
   name_mask_[1] = other.name_mask_[1];
   other.forget_names();
-  drop_index();
-  index_ = std::exchange(other.index_, nullptr);
+  index_ = std::exchange(other.index_, nullptr);  // destroy_items dropped this list's
   version_ = std::max(version_, other.version_) + 1;
   ++other.version_;
   return *this;
