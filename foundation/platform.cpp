@@ -101,8 +101,7 @@ bool read_file(const std::string& path, std::string& content) {
 bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  struct stat st;
-  bool ok = !(fstat(fd, &st) == 0 && S_ISDIR(st.st_mode));
+  bool ok = true;  // a directory opens, but its first read fails
   char piece[1 << 16];
   while (ok) {
     ssize_t n = ::read(fd, piece, sizeof piece);
@@ -222,11 +221,13 @@ bool copy_permissions(const std::string& from, const std::string& to) {
   // Owner and group first: changing them clears set-id bits, which the mode
   // below then restores. Only root may give a file away, and a user only to a
   // group of theirs; where that is not allowed the file stays the user's own.
-  if (::stat(native_to.c_str(), &new_st) == 0 &&
-      (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid)) {
-    if (::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
-      (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
-  }
+  const bool known = ::stat(native_to.c_str(), &new_st) == 0;
+  const bool given = known && (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid);
+  if (given && ::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
+    (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
+  // Most new versions already have the old one's mode: a regenerated file is
+  // made with the same umask as its old version was.
+  if (known && !given && (new_st.st_mode & 07777) == (old_st.st_mode & 07777)) return true;
   return ::chmod(native_to.c_str(), old_st.st_mode & 07777) == 0;
 }
 

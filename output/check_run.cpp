@@ -64,7 +64,7 @@ bool read_current_pieces(const std::string& path, const std::function<void(std::
     take(*kept);
     return true;
   }
-  return platform::is_regular_file(path) && platform::read_file_pieces(path, take);
+  return platform::read_file_pieces(path, take);
 }
 
 bool file_exists_now(const std::string& path) {

@@ -19,7 +19,8 @@ bool is_check_run();
 // the run produced, else the file on disk. False when there is none.
 bool read_current(const std::string& path, std::string& content);
 // The same in pieces handed to take (platform::read_file_pieces): a file on
-// disk is never held whole.
+// disk is never held whole. For a path its caller has just found to be a
+// regular file (or that the check run keeps): it is not looked at again.
 bool read_current_pieces(const std::string& path, const std::function<void(std::string_view)>& take);
 // Whether path is a regular file as this run sees it.
 bool file_exists_now(const std::string& path);

@@ -159,8 +159,11 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
 bool StagedFile::create(const std::string& target) {
   restart(target);
   // The first look into the directory clears other runs' temporary files,
-  // and its listing must not yet hold the file made here.
-  names_in(directory_of_target(target));
+  // and its listing must not yet hold the file made here. A name it holds
+  // had a file then, and most likely still has one: a regeneration is
+  // spared the attempt, and open() finds out what is there.
+  if (names_in(directory_of_target(target)).count(target.substr(name_start(target))) != 0)
+    return false;
   if (!writer_.create_new(target)) return false;
   had_target_ = false;
   in_place_ = true;
@@ -247,7 +250,7 @@ bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>&
       return true;
     case Mode::staged:
       return platform::read_file_pieces(temp_, take);
-    case Mode::published:
+    case Mode::published:  // the regular file this version's commit made
       return read_current_pieces(target_, take);
     case Mode::created:
       return platform::read_file_pieces(target_, take);

@@ -38,8 +38,9 @@ class StagedFile {
   // itself is created, only if nothing goes by its name (so a file that
   // appeared meanwhile is never replaced), and written in place. Dropping
   // the version removes the file again. False, with nothing started, when
-  // the target exists or cannot be created; open() then takes over. Not in
-  // a check run.
+  // the target exists, was listed in its directory when the run first
+  // looked there, or cannot be created; open() then takes over. Not in a
+  // check run.
   bool create(const std::string& target);
   // True from open until commit or discard.
   bool is_open() const { return mode_ != Mode::none; }

@@ -90,6 +90,26 @@ TEST_F(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
   EXPECT_EQ(platform::list_directory(path("real")), std::vector<std::string>{"shared.h"});
 }
 
+// A file that its directory listed at the run's first look is not created
+// afresh but staged over; one that went away since is still written whole,
+// and a new version with the old one's mode keeps it.
+TEST_F(StagedOutputTest, ListedFilesThatWentAwayOrStayAreWritten) {
+  write("gone.h", "old\n");
+  write("kept.h", "old\n");
+  ::chmod(path("kept.h").c_str(), 0640);
+  generate("first.h", "1");  // the first look into the directory
+  ASSERT_TRUE(platform::remove_file(path("gone.h")));
+  generate("gone.h", "new gone");
+  generate("kept.h", "new kept");
+  EXPECT_EQ(read(path("gone.h")), "new gone");
+  EXPECT_EQ(read(path("kept.h")), "new kept");
+  struct stat st {};
+  ASSERT_EQ(::stat(path("kept.h").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_FALSE(has_temp_file());
+  EXPECT_EQ(output_file().file_count(), 3);
+}
+
 TEST_F(StagedOutputTest, NewVersionKeepsOwnerWhereAllowed) {
   // Only root may give a file to someone else; as any other user there is
   // nothing to check.
