@@ -40,8 +40,23 @@ std::uint64_t& changes() {
 
 void note_change() { ++changes(); }
 
-// Reads everything from an open descriptor; false on a read error and for
-// a directory (which opens for reading but holds no text).
+// Reads an open descriptor to its end, handing each piece to take; false on
+// a read error (a directory opens for reading, but its first read fails).
+bool read_pieces(int fd, const std::function<void(std::string_view)>& take) {
+  char piece[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, piece, sizeof piece);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    take(std::string_view(piece, static_cast<size_t>(n)));
+  }
+}
+
+// Reads everything from an open descriptor, room made for it first; false on
+// a read error and for a directory (which opens for reading but holds no text).
 bool read_all(int fd, std::string& content) {
   content.clear();
   struct stat st;
@@ -49,16 +64,7 @@ bool read_all(int fd, std::string& content) {
     if (S_ISDIR(st.st_mode)) return false;
     if (S_ISREG(st.st_mode) && st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
   }
-  char chunk[1 << 16];
-  for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    content.append(chunk, static_cast<size_t>(n));
-  }
+  return read_pieces(fd, [&content](std::string_view piece) { content.append(piece); });
 }
 
 bool write_all(int fd, std::string_view bytes) {
@@ -101,17 +107,7 @@ bool read_file(const std::string& path, std::string& content) {
 bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = true;  // a directory opens, but its first read fails
-  char piece[1 << 16];
-  while (ok) {
-    ssize_t n = ::read(fd, piece, sizeof piece);
-    if (n == 0) break;
-    if (n < 0) {
-      ok = errno == EINTR;
-      continue;
-    }
-    take(std::string_view(piece, static_cast<size_t>(n)));
-  }
+  bool ok = read_pieces(fd, take);
   ::close(fd);
   return ok;
 }

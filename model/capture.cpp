@@ -130,24 +130,17 @@ struct Claim {
   const std::string* text;
 };
 
-// A list that holds rows is made again from the fields. An empty one stays
-// empty: it is filled from the fields, captured text included, when it is
-// first asked for, and a scope that holds it unfilled reads the fields
-// already. Regenerating into one file captures every section of the model
-// at its first line; filling the lists of every function and object then
-// would hold them all in memory at once, before any is needed.
-void refill_if_filled(Element& element) {
-  if (!element.cached_variables().empty()) element.refill_variables();
-}
-
 // Gives one target its text, marks it captured and refreshes its variables
 // (and its state's, which show an action's body). Lists a capture rebuilds
-// are freed with the object's others when its turn ends.
+// are freed with the object's others when its turn ends. Lists nobody asked
+// for yet stay unmade: regenerating into one file captures every section of
+// the model at its first line, and making the lists of every function and
+// object then would hold them all in memory at once, before any is needed.
 void give(const Claim& claim) {
   const PreservedTarget& target = *claim.target;
   *target.text = *claim.text;
   target.element->set_characteristic_only("is_captured", "true");
-  refill_if_filled(*target.element);
+  target.element->refill_variables();
   if (target.state != nullptr && !target.state->cached_variables().empty())
     target.state->rebuild_variables();
 }
@@ -207,7 +200,7 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
     if (container == &model)
       model.refresh_variables();
     else
-      refill_if_filled(*container);
+      container->refill_variables();
   }
   remove_claimed(claims, pending_uids);
   const bool index_current = index.current(model);

@@ -16,6 +16,13 @@ const InternedName& type_decl_name() {
   return name;
 }
 
+// Searched by id (and the lists' name masks) rather than by text: merges
+// run for nearly every element while a model is loaded.
+const InternedName& uid_name() {
+  static const InternedName name("uid");
+  return name;
+}
+
 // An element that takes the characteristics of an object: one typed by the
 // object, or a parent reference naming it. A return type's function shows
 // them too and is rebuilt with it.
@@ -158,7 +165,7 @@ void Element::set_characteristic_only(std::string_view name, std::string_view va
 // exact size, and the names present take their new values.
 void Element::merge_characteristics(const ItemList& source) {
   if (&source == &characteristics_) return;
-  if (source.find("uid") != nullptr) ++uid_edits_;
+  if (source.find(uid_name()) != nullptr) ++uid_edits_;
   bool any_present = false;
   for (const Variable& v : source.variables()) {
     if (characteristics_.may_hold(v.name())) {
@@ -186,7 +193,8 @@ void Element::merge_characteristics(const Element& source) {
 }
 
 void Element::keep_common_characteristics(const ItemList& source) {
-  if (source.find("uid") == nullptr && characteristics_.find("uid") != nullptr) ++uid_edits_;
+  const InternedName& uid = uid_name();
+  if (source.find(uid) == nullptr && characteristics_.find(uid) != nullptr) ++uid_edits_;
   std::vector<const Item*> doomed;
   for (const Variable& v : characteristics_.variables()) {
     if (source.find(v.name()) == nullptr) doomed.push_back(&v);
@@ -204,7 +212,8 @@ void Element::rebuild_variables() {
 }
 
 void Element::refill_variables() {
-  if (cache_) cache_->list.clear();
+  if (!cache_ || cache_->list.empty()) return;
+  cache_->list.clear();
   scope_variables(".");
 }
 

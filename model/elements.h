@@ -64,7 +64,9 @@ class Element {
   // The same for a kind whose rows under "." are those of its remembered
   // prefix (ModelObject, Function, StateAction, Literal): the list then
   // counts as filled by a scope request, so that release_variables frees it
-  // when unchanged (a refill would make the same rows).
+  // when unchanged (a refill would make the same rows). A list that holds
+  // no rows stays so: it is filled from the fields when first asked for,
+  // and a scope holding it unfilled reads the fields already.
   void refill_variables();
   // The same for an element no scope holds: the list is only cleared while
   // no prefix was remembered, and filled on its next request.
