@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());
   quill::bind_engine_commands();
+  quill::write_new_files_in_background();
   int code = quill::run_batch(args);
+  quill::platform::settle_writes();
 #ifndef QUILL_CHECKS_LEAKS
   // The model and the other structures of the run end with the process: the
   // system takes their memory back at once, where freeing it piece by piece

@@ -6,6 +6,7 @@
 #include "engine/held_model.h"
 #include "foundation/char_set.h"
 #include "foundation/messages.h"
+#include "foundation/platform.h"
 #include "foundation/settings.h"
 #include "output/file_record.h"
 #include "output/output_file.h"
@@ -48,6 +49,8 @@ void generate_code() {
   if (!settings().is_true("DoingBatchGen")) output_file().reset_counts();
   install_directive_processor();
   run_template(loaded, *model);
+  // The run is over when its last file is written, wherever it was written.
+  platform::settle_writes();
   show_summary();
   settings().set("CodegenStatus", "ok");
 }

@@ -1,5 +1,6 @@
 #include "foundation/messages.h"
 
+#include "foundation/platform.h"
 #include "foundation/settings.h"
 
 namespace quill {
@@ -28,7 +29,12 @@ const char* severity_prefix(int severity) {
   return severity >= 0 && severity < kCount ? kPrefixes[severity] : "UNKNOWN";
 }
 
-MessageSink& sink() { return *installed(); }
+// A message waits for the files being written in the background: a failure
+// among them is reported first, where writing at once would have put it.
+MessageSink& sink() {
+  platform::settle_writes();
+  return *installed();
+}
 
 std::unique_ptr<MessageSink> install_sink(std::unique_ptr<MessageSink> s) {
   if (!s) s = std::make_unique<MessageSink>();

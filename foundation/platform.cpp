@@ -15,7 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <atomic>
+#include <climits>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
 extern char** environ;
 
@@ -86,6 +92,7 @@ int open_for_writing(const std::string& path, bool append) {
 }
 
 bool write_or_append(const std::string& path, std::string_view content, bool append) {
+  settle_writes();
   note_change();
   int fd = open_for_writing(path, append);
   if (fd < 0) return false;
@@ -93,9 +100,125 @@ bool write_or_append(const std::string& path, std::string_view content, bool app
   return ::close(fd) == 0 && ok;
 }
 
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+
+// The second thread of write_in_background and what waits for it. Jobs are
+// done one at a time, in the order handed; the bytes waiting in all jobs are
+// bounded, so that a fast generation cannot pile up a large output in memory.
+class BackgroundWriter {
+ public:
+  ~BackgroundWriter() {
+    {
+      std::unique_lock lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  void set_failure_handler(std::function<void(const std::string&)> failed) {
+    failed_ = std::move(failed);
+  }
+  bool on() const { return static_cast<bool>(failed_); }
+
+  // Queues the creation of path (shown as display in a failure) with bytes.
+  void hand(std::string display, std::string native, std::string bytes) {
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    done_.wait(lock, [this] { return queued_bytes_ < kMaxQueuedBytes || jobs_.empty(); });
+    queued_bytes_ += bytes.size();
+    jobs_.push_back({std::move(display), std::move(native), std::move(bytes)});
+    outstanding_.fetch_add(1, std::memory_order_relaxed);
+    lock.unlock();
+    wake_.notify_one();
+  }
+
+  void settle() {
+    if (outstanding_.load(std::memory_order_acquire) == 0) return;
+    std::vector<std::string> failures;
+    {
+      std::unique_lock lock(mutex_);
+      done_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+      failures.swap(failures_);
+      outstanding_.store(0, std::memory_order_release);
+    }
+    // Reported after the wait, outside the lock: reporting is a message,
+    // and a message settles first (finding nothing outstanding).
+    for (const std::string& path : failures)
+      if (failed_) failed_(path);
+  }
+
+ private:
+  struct Job {
+    std::string display;
+    std::string native;
+    std::string bytes;
+  };
+  static constexpr size_t kMaxQueuedBytes = size_t{16} << 20;
+
+  void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      Job job = std::move(jobs_.front());
+      jobs_.pop_front();
+      busy_ = true;
+      lock.unlock();
+      const bool ok = write_job(job);
+      lock.lock();
+      busy_ = false;
+      queued_bytes_ -= job.bytes.size();
+      if (!ok) failures_.push_back(std::move(job.display));
+      done_.notify_all();
+    }
+  }
+
+  // Creates the file as FileWriter::create_new would and writes it whole; a
+  // file that was made but not written whole is removed, as a dropped new
+  // version is.
+  static bool write_job(const Job& job) {
+    int fd = ::open(job.native.c_str(), kCreateFlags, 0666);
+    if (fd < 0) return false;
+    bool ok = write_all(fd, job.bytes);
+    if (::close(fd) != 0) ok = false;
+    if (!ok) ::unlink(job.native.c_str());
+    return ok;
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;  // the thread waits for jobs
+  std::condition_variable done_;  // others wait for jobs to be done
+  std::deque<Job> jobs_;
+  size_t queued_bytes_ = 0;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::vector<std::string> failures_;
+  // Jobs handed and failures not reported since the last settle: a settle
+  // with nothing outstanding takes no lock.
+  std::atomic<size_t> outstanding_{0};
+  std::function<void(const std::string&)> failed_;
+  std::thread thread_;
+};
+
+BackgroundWriter& background() {
+  static BackgroundWriter writer;
+  return writer;
+}
+
 }  // namespace
 
+void write_in_background(std::function<void(const std::string& path)> failed) {
+  settle_writes();
+  background().set_failure_handler(std::move(failed));
+}
+
+bool writes_in_background() { return background().on(); }
+
+void settle_writes() { background().settle(); }
+
 bool read_file(const std::string& path, std::string& content) {
+  settle_writes();
   content.clear();
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -105,6 +228,7 @@ bool read_file(const std::string& path, std::string& content) {
 }
 
 bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
+  settle_writes();
   int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = read_pieces(fd, take);
@@ -138,19 +262,63 @@ bool append_file(const std::string& path, std::string_view content) {
 FileWriter::~FileWriter() { close(); }
 
 bool FileWriter::open(const std::string& path, bool append) {
+  settle_writes();
   note_change();
   return open_with(path, writing_flags(append));
 }
 
 bool FileWriter::create_new(const std::string& path) {
-  if (!open_with(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC)) return false;
+  settle_writes();
+  if (!open_with(path, kCreateFlags)) return false;
+  made_ = true;
   note_change();  // only a file that was made is a change
   return true;
+}
+
+bool FileWriter::create_later(const std::string& path) {
+  const std::string native = native_path(path);
+  const size_t slash = native.rfind('/');
+  const size_t name_size = native.size() - (slash == std::string::npos ? 0 : slash + 1);
+  // A failure shows at the next message or file call instead of at once:
+  // a name the system would refuse anyway is tried now, so that the caller
+  // can fall back as for any file that cannot be made.
+  if (!writes_in_background() || name_size > NAME_MAX || native.size() >= PATH_MAX)
+    return create_new(path);
+  close();
+  failed_ = false;
+  used_ = 0;
+  open_error_ = 0;
+  made_ = false;
+  pending_ = true;
+  pending_path_ = path;
+  note_change();  // the file will be made
+  return true;
+}
+
+bool FileWriter::create_pending() {
+  pending_ = false;
+  settle_writes();
+  fd_ = ::open(native_path(pending_path_).c_str(), kCreateFlags, 0666);
+  open_error_ = fd_ >= 0 ? 0 : errno;
+  if (fd_ < 0) failed_ = true;
+  made_ = fd_ >= 0;
+  return made_;
+}
+
+void FileWriter::abandon() {
+  if (pending_) {
+    pending_ = false;
+    used_ = 0;
+    return;
+  }
+  used_ = 0;  // nothing buffered is written
+  close();
 }
 
 bool FileWriter::open_with(const std::string& path, int flags) {
   close();
   failed_ = false;
+  made_ = false;
   used_ = 0;
   fd_ = ::open(native_path(path).c_str(), flags, 0666);
   open_error_ = fd_ >= 0 ? 0 : errno;
@@ -160,7 +328,8 @@ bool FileWriter::open_with(const std::string& path, int flags) {
 bool FileWriter::name_too_long() const { return open_error_ == ENAMETOOLONG; }
 
 bool FileWriter::write_through(std::string_view bytes) {
-  if (fd_ < 0) return false;
+  if (pending_ && used_ + bytes.size() > kBufferSize && !create_pending()) return false;
+  if (fd_ < 0 && !pending_) return false;
   if (used_ + bytes.size() > kBufferSize) {
     flush();
     if (bytes.size() >= kBufferSize) {
@@ -175,6 +344,7 @@ bool FileWriter::write_through(std::string_view bytes) {
 }
 
 bool FileWriter::flush() {
+  if (pending_ && !create_pending()) return false;
   if (fd_ < 0) return false;
   if (used_ > 0 && !write_all(fd_, std::string_view(buffer_.get(), used_))) failed_ = true;
   used_ = 0;
@@ -182,6 +352,15 @@ bool FileWriter::flush() {
 }
 
 bool FileWriter::close() {
+  if (pending_) {
+    pending_ = false;
+    // A failure shows the path as the caller gave it.
+    background().hand(pending_path_, native_path(pending_path_),
+                      std::string(buffer_ ? buffer_.get() : "", used_));
+    made_ = true;
+    used_ = 0;
+    return !failed_;
+  }
   if (fd_ < 0) return !failed_;
   flush();
   if (::close(fd_) != 0) failed_ = true;
@@ -190,6 +369,7 @@ bool FileWriter::close() {
 }
 
 FileKind file_kind(const std::string& path) {
+  settle_writes();
   struct stat st;
   if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0) return FileKind::missing;
   if (S_ISREG(st.st_mode)) return FileKind::regular;
@@ -199,6 +379,7 @@ FileKind file_kind(const std::string& path) {
 std::uint64_t change_count() { return changes(); }
 
 std::string resolve_link(const std::string& path) {
+  settle_writes();
   struct stat st;
   std::string native = native_path(path);
   if (path.empty() || ::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
@@ -210,6 +391,7 @@ std::string resolve_link(const std::string& path) {
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {
+  settle_writes();
   struct stat old_st, new_st;
   std::string native_to = native_path(to);
   if (::stat(native_path(from).c_str(), &old_st) != 0) return false;
@@ -228,40 +410,48 @@ bool copy_permissions(const std::string& from, const std::string& to) {
 }
 
 bool is_regular_file(const std::string& path) {
+  settle_writes();
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::uint64_t regular_file_size(const std::string& path) {
+  settle_writes();
   struct stat st;
   if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   return static_cast<std::uint64_t>(st.st_size);
 }
 
 bool is_directory(const std::string& path) {
+  settle_writes();
   struct stat st;
   return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool create_directory(const std::string& path) {
+  settle_writes();
   return !path.empty() && ::mkdir(native_path(path).c_str(), 0777) == 0;
 }
 
 bool remove_file(const std::string& path) {
+  settle_writes();
   note_change();
   return ::unlink(native_path(path).c_str()) == 0;
 }
 
 bool rename_file(const std::string& from, const std::string& to) {
+  settle_writes();
   note_change();
   return ::rename(native_path(from).c_str(), native_path(to).c_str()) == 0;
 }
 
 bool is_writable_directory(const std::string& path) {
+  settle_writes();
   return is_directory(path) && ::access(native_path(path).c_str(), W_OK | X_OK) == 0;
 }
 
 std::vector<std::string> list_directory(const std::string& path) {
+  settle_writes();
   std::vector<std::string> names;
   DIR* dir = ::opendir(native_path(path).c_str());
   if (dir == nullptr) return names;
@@ -317,6 +507,7 @@ std::string current_directory() {
 }
 
 bool change_directory(const std::string& path) {
+  settle_writes();  // a waiting file's path may be relative
   bool ok = ::chdir(native_path(path).c_str()) == 0;
   refresh_working_directory();
   return ok;
@@ -411,6 +602,7 @@ std::string executable_directory() {
 }
 
 int run_command(const std::string& command_line) {
+  settle_writes();
   std::fflush(nullptr);  // keep our own output ahead of the child's
   const char* argv[] = {"/bin/sh", "-c", command_line.c_str(), nullptr};
   pid_t pid;

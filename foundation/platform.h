@@ -52,13 +52,27 @@ class FileWriter {
   // that name (not even a dangling link): it never replaces a file that
   // appeared since anyone looked. False when it exists or cannot be made.
   bool create_new(const std::string& path);
-  bool is_open() const { return fd_ >= 0; }
+  // The same, but while files are written in the background the file is
+  // only made when the writer is closed: the second thread creates it, just
+  // as create_new would, and writes the bytes that waited in the buffer.
+  // Text that outgrows the buffer, or a flush, has the file created at once
+  // (and a failure then fails that write). Without background writing, or
+  // for a name too long to be sure of, this is create_new.
+  bool create_later(const std::string& path);
+  bool is_open() const { return fd_ >= 0 || pending_; }
+  // Closes without writing what is buffered; a creation still pending is
+  // not made at all.
+  void abandon();
+  // Whether this writer made its file since it was last opened: create_new
+  // succeeded, or create_later's file was made or handed to the second
+  // thread (which removes it again when it cannot write it whole).
+  bool made_file() const { return made_; }
   // True when the last open failed because the path (or a part of it) is
   // longer than the system allows.
   bool name_too_long() const;
   // Buffers the bytes; false once any write has failed.
   bool write(std::string_view bytes) {
-    if (bytes.size() <= kBufferSize - used_ && buffer_ && fd_ >= 0) {
+    if (bytes.size() <= kBufferSize - used_ && buffer_ && (fd_ >= 0 || pending_)) {
       std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
       used_ += bytes.size();
       return !failed_;
@@ -73,6 +87,9 @@ class FileWriter {
  private:
   // Closes any file and opens path with the open(2) flags.
   bool open_with(const std::string& path, int flags);
+  // Makes the file of a pending creation now; false (and the writer failed)
+  // when it cannot be made.
+  bool create_pending();
   // write() when the bytes do not fit the buffer (or there is none yet).
   bool write_through(std::string_view bytes);
 
@@ -80,11 +97,33 @@ class FileWriter {
   int fd_ = -1;
   int open_error_ = 0;  // the system's error number of the last failed open
   bool failed_ = false;
+  bool pending_ = false;  // create_later: the file is made at the close
+  bool made_ = false;
+  std::string pending_path_;  // as the caller gave it
   // A plain block rather than a growing string: a write is one bounds test
   // and one copy. Made at the first write and kept for the next file.
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
 };
+
+// New files written by a second thread. While it is on, the files that
+// FileWriter::create_later prepared are created and written by that thread,
+// in the order their writers were closed, and the program goes on meanwhile:
+// a generation into thousands of small files spends about as long in the
+// system's file calls as in everything else. Every other call of this layer
+// that reads or changes the file system, runs a command or changes the
+// working directory, and every message (see sink()), first waits until the
+// thread has written all it was handed (settle_writes), so that nothing the
+// program or a command it runs can see differs from writing at once. A file
+// that cannot be created (say, something took its name meanwhile) or written
+// whole (it is then removed) is passed to `failed` by settle_writes, on the
+// calling thread: the failure shows at that point instead of at the close.
+// write_in_background(nullptr) settles and turns it off again.
+void write_in_background(std::function<void(const std::string& path)> failed);
+bool writes_in_background();
+// Waits until every file handed to the second thread is written, then
+// reports each failure; returns at once when nothing is outstanding.
+void settle_writes();
 
 // What a path names, found with one status query (links followed).
 enum class FileKind { missing, regular, directory, other };

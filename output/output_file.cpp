@@ -81,6 +81,10 @@ void OutputFile::reset() {
   reset_counts();
 }
 
+void write_new_files_in_background() {
+  platform::write_in_background([](const std::string& path) { error(kWriteFailed, path); });
+}
+
 std::string join_outdir(std::string_view name) {
   const std::string& outdir = settings().get("CGenOutdir");
   if (outdir.empty() || name.find_first_of("\\/") != std::string_view::npos) return std::string(name);

@@ -94,6 +94,14 @@ OutputFile& output_file();
 // check run to their state at process start (for tests).
 void reset_output_file();
 
+// Has new files created and written by a second thread while the run goes
+// on (see platform::write_in_background); a file that fails there is
+// reported as a failed write, when the run next shows a message or touches
+// the file system. For the console program: a library user that reads the
+// files by other means than this system's own calls would have to settle
+// the writes first.
+void write_new_files_in_background();
+
 // name under the setting CGenOutdir when that is set and name holds no
 // directory separator (either kind); otherwise name unchanged.
 std::string join_outdir(std::string_view name);

@@ -70,23 +70,33 @@ bool could_write(const std::string& path) {
   return !platform::is_regular_file(path) || may_write(path);
 }
 
-// The names a directory held when the run first wrote into it. The first
-// look also removes the temporary files that other runs left there (not in
-// a check run, which changes nothing).
-const std::set<std::string>& names_in(const std::string& dir) {
-  static std::map<std::string, std::set<std::string>> listings;
-  auto [at, added] = listings.try_emplace(platform::absolute_path(dir));
+// What the run knows of a directory it writes into: the names it held when
+// the run first looked (that look also removes the temporary files that
+// other runs left there, except in a check run, which changes nothing), the
+// new files the run made there since, and whether one of them was made at
+// once, which shows that the directory takes new files.
+struct DirectoryLook {
+  std::set<std::string> listed;
+  std::set<std::string> made;
+  bool took_new_file = false;
+};
+
+DirectoryLook& look_into(const std::string& dir) {
+  static std::map<std::string, DirectoryLook> looks;
+  auto [at, added] = looks.try_emplace(platform::absolute_path(dir));
   if (added) {
     for (std::string& name : platform::list_directory(dir)) {
       if (is_stale_temp(name) && !is_check_run()) {
         platform::remove_file(dir + "/" + name);
       } else {
-        at->second.insert(std::move(name));
+        at->second.listed.insert(std::move(name));
       }
     }
   }
   return at->second;
 }
+
+const std::set<std::string>& names_in(const std::string& dir) { return look_into(dir).listed; }
 
 // A target that is neither a regular file nor a directory but that its
 // directory lists: a device, a pipe or a dangling link, which a rename must
@@ -161,10 +171,21 @@ bool StagedFile::create(const std::string& target) {
   // The first look into the directory clears other runs' temporary files,
   // and its listing must not yet hold the file made here. A name it holds
   // had a file then, and most likely still has one: a regeneration is
-  // spared the attempt, and open() finds out what is there.
-  if (names_in(directory_of_target(target)).count(target.substr(name_start(target))) != 0)
-    return false;
-  if (!writer_.create_new(target)) return false;
+  // spared the attempt, and open() finds out what is there. So does a name
+  // the run has made itself, which may still wait for the second thread.
+  DirectoryLook& look = look_into(directory_of_target(target));
+  std::string name = target.substr(name_start(target));
+  if (look.listed.count(name) != 0 || look.made.count(name) != 0) return false;
+  // The first new file of a directory is made at once: when the directory
+  // cannot take it, open() reports that and falls back as always. Later
+  // ones may be made by the second thread.
+  if (look.took_new_file) {
+    if (!writer_.create_later(target)) return false;
+  } else {
+    if (!writer_.create_new(target)) return false;
+    look.took_new_file = true;
+  }
+  look.made.insert(std::move(name));
   had_target_ = false;
   in_place_ = true;
   mode_ = Mode::created;
@@ -280,8 +301,10 @@ void StagedFile::discard() {
     writer_.close();
     platform::remove_file(temp_);
   } else if (mode_ == Mode::created) {
-    writer_.close();
-    platform::remove_file(target_);
+    // A file still waiting to be made is simply not made, and a name that
+    // could not be taken is someone else's file.
+    writer_.abandon();
+    if (writer_.made_file()) platform::remove_file(target_);
   } else if (mode_ == Mode::direct) {
     writer_.close();
   }

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
 #include "tests/support/test_support.h"
 
 namespace quill {
@@ -31,6 +37,72 @@ TEST_F(PlatformTest, ReadLinesSplitsAtLineFeeds) {
   std::vector<std::string> lines;
   EXPECT_FALSE(platform::read_lines(dir_ + "/missing", lines));
   EXPECT_FALSE(platform::read_lines(dir_, lines));
+}
+
+// Files handed to the second thread look written at once to every later
+// call of the layer; one that cannot be made is reported by the next settle
+// and leaves whatever took its name alone.
+TEST_F(PlatformTest, FilesMadeInTheBackgroundAreSeenByEveryLaterCall) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> failed;
+  platform::write_in_background([&failed](const std::string& path) { failed.push_back(path); });
+  struct Off {
+    ~Off() { platform::write_in_background(nullptr); }
+  } off;
+  ASSERT_TRUE(platform::writes_in_background());
+  std::string content;
+
+  platform::FileWriter small;
+  ASSERT_TRUE(small.create_later(dir_ + "/small.h"));
+  small.write("small\n");
+  EXPECT_TRUE(small.close());
+  EXPECT_TRUE(platform::read_file(dir_ + "/small.h", content));
+  EXPECT_EQ(content, "small\n");
+
+  // Text beyond the buffer has the file made at once.
+  platform::FileWriter large;
+  ASSERT_TRUE(large.create_later(dir_ + "/large.h"));
+  std::string expected;
+  for (int i = 0; expected.size() < 200000; ++i) {
+    std::string line = std::to_string(i) + " a line of a large file\n";
+    expected += line;
+    EXPECT_TRUE(large.write(line));
+  }
+  EXPECT_TRUE(large.made_file());
+  EXPECT_TRUE(large.close());
+  EXPECT_TRUE(platform::read_file(dir_ + "/large.h", content));
+  EXPECT_EQ(content, expected);
+
+  // A dropped file is never made.
+  platform::FileWriter dropped;
+  ASSERT_TRUE(dropped.create_later(dir_ + "/dropped.h"));
+  dropped.write("dropped");
+  dropped.abandon();
+  EXPECT_FALSE(dropped.made_file());
+
+  // Something else takes the name before the thread gets to it.
+  platform::FileWriter late;
+  ASSERT_TRUE(late.create_later(dir_ + "/taken.h"));
+  late.write("ours");
+  std::ofstream(dir_ + "/taken.h") << "theirs";
+  EXPECT_TRUE(late.close());
+  EXPECT_TRUE(failed.empty()) << "reported when settled, not at the close";
+  std::vector<std::string> names = platform::list_directory(dir_);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"large.h", "small.h", "taken.h"}));
+  EXPECT_EQ(failed, std::vector<std::string>{dir_ + "/taken.h"});
+  EXPECT_TRUE(platform::read_file(dir_ + "/taken.h", content));
+  EXPECT_EQ(content, "theirs");
+  platform::settle_writes();
+  EXPECT_EQ(failed.size(), 1u) << "each failure is reported once";
+
+  // Turned off, the file is made at once again.
+  platform::write_in_background(nullptr);
+  EXPECT_FALSE(platform::writes_in_background());
+  platform::FileWriter direct;
+  ASSERT_TRUE(direct.create_later(dir_ + "/direct.h"));
+  EXPECT_TRUE(fs::exists(dir_ + "/direct.h"));
+  EXPECT_FALSE(direct.create_later(dir_ + "/direct.h")) << "an existing name is never taken";
 }
 
 TEST_F(PlatformTest, ReadsLargeFilesInPiecesInOrder) {

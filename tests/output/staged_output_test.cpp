@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/messages.h"
 #include "foundation/platform.h"
 #include "foundation/settings.h"
 #include "model/elements.h"
@@ -303,6 +304,63 @@ TEST_F(StagedOutputTest, OnlyChangedLeavesAnEqualFileUntouched) {
     EXPECT_EQ(platform::is_regular_file(path("t.bak")), row.rewritten) << row.new_text;
     EXPECT_EQ(output_file().file_count(), 1) << "counted either way";
   }
+}
+
+// New files that the second thread writes behave as files written at once:
+// a name written again in the run shows its first version (here through the
+// section that the second version lacks), a file is read back complete
+// while it is still being generated, a dropped version leaves no file, and
+// a file whose name was taken meanwhile is reported, as a failed write,
+// before the next message.
+TEST_F(StagedOutputTest, FilesWrittenInTheBackgroundBehaveAsWrittenAtOnce) {
+  Model model("m");
+  set_current_model(&model);
+  write_new_files_in_background();
+  struct Off {
+    ~Off() { platform::write_in_background(nullptr); }
+  } off;
+
+  generate("first.h", "the first file of a directory is made at once\n");
+  generate("again.h", "BEGIN-UID.a\nmine\nEND-UID.a\n");
+  generate("again.h", "no sections\n");
+  EXPECT_EQ(read(path("again.h")), "no sections\n");
+  EXPECT_EQ(read(path("again.h.lost")), "BEGIN-UID.a\nmine\nEND-UID.a\n");
+  EXPECT_NE(output().find("The uid tagged section 'a' is missing"), std::string::npos) << output();
+
+  output_file().open("copy.h");
+  output_file().write("one", true, 0);
+  output_file().copy_in("copy.h");
+  output_file().close();
+  EXPECT_EQ(read(path("copy.h")), "one\none\n");
+
+  {
+    StagedFile dropped;
+    ASSERT_TRUE(dropped.create(path("dropped.h")));
+    dropped.write("dropped");
+    dropped.discard();
+  }
+  {
+    StagedFile dropped;
+    ASSERT_TRUE(dropped.create(path("dropped_after_close.h")));
+    dropped.write("dropped");
+    ASSERT_TRUE(dropped.finish());
+    dropped.discard();
+  }
+  EXPECT_FALSE(platform::is_regular_file(path("dropped.h")));
+  EXPECT_FALSE(platform::is_regular_file(path("dropped_after_close.h")));
+
+  clear_output();
+  output_file().open("taken.h");
+  output_file().write("ours", true, 0);
+  write("taken.h", "theirs");
+  output_file().close();
+  info("next");
+  EXPECT_EQ(output(),
+            "***ERROR    An output error occurred when writing to\n"
+            "            file '" + path("taken.h") + "'.  Possible disk full or line-length problem.\n"
+            "  *INFO     next\n");
+  EXPECT_EQ(read(path("taken.h")), "theirs");
+  EXPECT_FALSE(has_temp_file());
 }
 
 TEST_F(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {

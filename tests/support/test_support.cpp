@@ -73,6 +73,7 @@ std::string EngineTest::write(const std::string& relative, const std::string& co
 }
 
 std::string EngineTest::read(const std::string& path) {
+  platform::settle_writes();  // a file may wait for the second thread
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
