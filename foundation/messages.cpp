@@ -31,6 +31,9 @@ const char* severity_prefix(int severity) {
 
 // A message waits for the files being written in the background: a failure
 // among them is reported first, where writing at once would have put it.
+// Only the announcement of each new file does not wait (notify_file_created):
+// the files would then be written one at a time again, and a failure is
+// still reported before any other message, naming its file.
 MessageSink& sink() {
   platform::settle_writes();
   return *installed();
@@ -85,7 +88,7 @@ bool fail(std::string_view text) {
 }
 
 void notify_file_created(std::string_view path) {
-  if (settings().is_true("ShowFileNames")) sink().file_created(path);
+  if (settings().is_true("ShowFileNames")) installed()->file_created(path);
 }
 
 }  // namespace quill

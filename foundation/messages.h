@@ -21,7 +21,9 @@ class MessageSink {
   virtual void file_created(std::string_view /*path*/) {}
 };
 
-// The installed sink (a do-nothing sink until one is installed).
+// The installed sink (a do-nothing sink until one is installed). Asking for
+// it first waits for the files being written in the background, so that a
+// failure among them comes before the message (platform::settle_writes).
 MessageSink& sink();
 // Installs a sink for the rest of the process (or until the next install);
 // returns the previous one so tests can restore it.

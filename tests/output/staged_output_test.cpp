@@ -349,13 +349,19 @@ TEST_F(StagedOutputTest, FilesWrittenInTheBackgroundBehaveAsWrittenAtOnce) {
   EXPECT_FALSE(platform::is_regular_file(path("dropped.h")));
   EXPECT_FALSE(platform::is_regular_file(path("dropped_after_close.h")));
 
+  // Announcing a file does not wait for the thread; any other message does.
   clear_output();
+  settings().set("ShowFileNames", "true");
   output_file().open("taken.h");
   output_file().write("ours", true, 0);
   write("taken.h", "theirs");
   output_file().close();
+  output_file().open("after.h");
+  output_file().close();
   info("next");
   EXPECT_EQ(output(),
+            "  *INFO     Creating: " + path("taken.h") + "\n"
+            "  *INFO     Creating: " + path("after.h") + "\n"
             "***ERROR    An output error occurred when writing to\n"
             "            file '" + path("taken.h") + "'.  Possible disk full or line-length problem.\n"
             "  *INFO     next\n");
