@@ -21,6 +21,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -124,11 +125,16 @@ class BackgroundWriter {
   // Queues the creation of path (shown as display in a failure) with bytes.
   void hand(std::string display, std::string native, std::string bytes) {
     std::unique_lock lock(mutex_);
-    if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
-    done_.wait(lock, [this] { return queued_bytes_ < kMaxQueuedBytes || jobs_.empty(); });
-    queued_bytes_ += bytes.size();
-    jobs_.push_back({std::move(display), std::move(native), std::move(bytes)});
     outstanding_.fetch_add(1, std::memory_order_relaxed);
+    Job job{std::move(display), std::move(native), std::move(bytes)};
+    if (!start_thread()) {
+      // No thread to be had (a process limit): the file is written here.
+      if (!write_job(job)) failures_.push_back(std::move(job.display));
+      return;
+    }
+    done_.wait(lock, [this] { return queued_bytes_ < kMaxQueuedBytes || jobs_.empty(); });
+    queued_bytes_ += job.bytes.size();
+    jobs_.push_back(std::move(job));
     lock.unlock();
     wake_.notify_one();
   }
@@ -155,6 +161,17 @@ class BackgroundWriter {
     std::string bytes;
   };
   static constexpr size_t kMaxQueuedBytes = size_t{16} << 20;
+
+  // True when the thread runs (started now if need be).
+  bool start_thread() {
+    if (thread_.joinable()) return true;
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
 
   void run() {
     std::unique_lock lock(mutex_);
