@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <condition_variable>
 #include <deque>
@@ -103,9 +104,24 @@ bool write_or_append(const std::string& path, std::string_view content, bool app
 
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
 
+// One turn of a spin loop: the processor's hint that the loop only waits.
+inline void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#elif defined(__aarch64__)
+  asm volatile("yield");
+#endif
+}
+
 // The second thread of write_in_background and what waits for it. Jobs are
 // done one at a time, in the order handed; the bytes waiting in all jobs are
 // bounded, so that a fast generation cannot pile up a large output in memory.
+//
+// A template that asks about a file for every file it writes makes the
+// program wait for the thread once per file. Put to sleep and woken each
+// time, the two would spend longer switching than the thread saves, so
+// either side first spins a little (the thread for the next job, a waiter
+// for the jobs to be done) before it sleeps.
 class BackgroundWriter {
  public:
   ~BackgroundWriter() {
@@ -117,37 +133,61 @@ class BackgroundWriter {
     if (thread_.joinable()) thread_.join();
   }
 
+  // Called settled: the count of waits starts again with the handler.
   void set_failure_handler(std::function<void(const std::string&)> failed) {
     failed_ = std::move(failed);
+    waits_ = 0;
+    handed_before_ = handed_.load(std::memory_order_relaxed);
   }
   bool on() const { return static_cast<bool>(failed_); }
 
   // Queues the creation of path (shown as display in a failure) with bytes.
   void hand(std::string display, std::string native, std::string bytes) {
-    std::unique_lock lock(mutex_);
-    outstanding_.fetch_add(1, std::memory_order_relaxed);
     Job job{std::move(display), std::move(native), std::move(bytes)};
+    std::unique_lock lock(mutex_);
     if (!start_thread()) {
       // No thread to be had (a process limit): the file is written here.
-      if (!write_job(job)) failures_.push_back(std::move(job.display));
+      if (!write_job(job)) {
+        failures_.push_back(std::move(job.display));
+        has_failures_.store(true, std::memory_order_relaxed);
+      }
       return;
     }
-    done_.wait(lock, [this] { return queued_bytes_ < kMaxQueuedBytes || jobs_.empty(); });
+    if (queued_bytes_ >= kMaxQueuedBytes) {
+      lock.unlock();
+      wait_until_done(handed_.load(std::memory_order_relaxed));
+      lock.lock();
+    }
     queued_bytes_ += job.bytes.size();
     jobs_.push_back(std::move(job));
+    handed_.fetch_add(1, std::memory_order_release);
+    const bool asleep = asleep_;
     lock.unlock();
-    wake_.notify_one();
+    if (asleep) wake_.notify_one();
+  }
+
+  // False once the program has had to wait for the thread for more than
+  // one file in four: it asks about files as fast as it writes them (a
+  // template that tests a file or shows a message for every file), and
+  // handing each file over and waiting for it costs more than writing it.
+  // New files are then made at once for the rest of the process.
+  bool pays() const {
+    const std::uint64_t handed = handed_.load(std::memory_order_relaxed) - handed_before_;
+    return handed < 64 || waits_ * 4 <= handed;
   }
 
   void settle() {
-    if (outstanding_.load(std::memory_order_acquire) == 0) return;
+    const std::uint64_t handed = handed_.load(std::memory_order_relaxed);
+    if (handed == reported_ && !has_failures_.load(std::memory_order_acquire)) return;
+    if (done_count_.load(std::memory_order_acquire) < handed) ++waits_;
+    wait_until_done(handed);
     std::vector<std::string> failures;
     {
       std::unique_lock lock(mutex_);
-      done_.wait(lock, [this] { return jobs_.empty() && !busy_; });
       failures.swap(failures_);
-      outstanding_.store(0, std::memory_order_release);
+      has_failures_.store(false, std::memory_order_relaxed);
     }
+    reported_ = handed;
     // Reported after the wait, outside the lock: reporting is a message,
     // and a message settles first (finding nothing outstanding).
     for (const std::string& path : failures)
@@ -161,6 +201,7 @@ class BackgroundWriter {
     std::string bytes;
   };
   static constexpr size_t kMaxQueuedBytes = size_t{16} << 20;
+  static constexpr auto kSpin = std::chrono::microseconds(100);
 
   // True when the thread runs (started now if need be).
   bool start_thread() {
@@ -173,21 +214,51 @@ class BackgroundWriter {
     return true;
   }
 
-  void run() {
+  // Spins for a moment, then sleeps, until test() holds.
+  template <class Test>
+  static bool spin_for(Test test) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    do {
+      for (int i = 0; i < 64; ++i) {
+        if (test()) return true;
+        relax();
+      }
+    } while (std::chrono::steady_clock::now() < until);
+    return false;
+  }
+
+  // Waits until the first `count` jobs handed are done.
+  void wait_until_done(std::uint64_t count) {
+    auto done = [this, count] { return done_count_.load(std::memory_order_acquire) >= count; };
+    if (spin_for(done)) return;
     std::unique_lock lock(mutex_);
+    ++waiting_;
+    done_.wait(lock, done);
+    --waiting_;
+  }
+
+  void run() {
+    std::uint64_t taken = 0;
     for (;;) {
+      spin_for([&] { return handed_.load(std::memory_order_acquire) > taken; });
+      std::unique_lock lock(mutex_);
+      asleep_ = true;
       wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      asleep_ = false;
       if (jobs_.empty()) return;
       Job job = std::move(jobs_.front());
       jobs_.pop_front();
-      busy_ = true;
       lock.unlock();
+      ++taken;
       const bool ok = write_job(job);
       lock.lock();
-      busy_ = false;
       queued_bytes_ -= job.bytes.size();
-      if (!ok) failures_.push_back(std::move(job.display));
-      done_.notify_all();
+      if (!ok) {
+        failures_.push_back(std::move(job.display));
+        has_failures_.store(true, std::memory_order_relaxed);
+      }
+      done_count_.fetch_add(1, std::memory_order_release);
+      if (waiting_ > 0) done_.notify_all();
     }
   }
 
@@ -204,16 +275,23 @@ class BackgroundWriter {
   }
 
   std::mutex mutex_;
-  std::condition_variable wake_;  // the thread waits for jobs
-  std::condition_variable done_;  // others wait for jobs to be done
+  std::condition_variable wake_;  // the thread sleeps for jobs
+  std::condition_variable done_;  // waiters sleep for jobs to be done
   std::deque<Job> jobs_;
   size_t queued_bytes_ = 0;
-  bool busy_ = false;
+  bool asleep_ = false;  // the thread waits on wake_
+  int waiting_ = 0;      // callers wait on done_
   bool stopping_ = false;
   std::vector<std::string> failures_;
-  // Jobs handed and failures not reported since the last settle: a settle
-  // with nothing outstanding takes no lock.
-  std::atomic<size_t> outstanding_{0};
+  // Counts of jobs handed and done; a job written by the calling thread
+  // (no thread to be had) counts as neither. Settling compares them, and a
+  // settle with nothing outstanding takes no lock.
+  std::atomic<std::uint64_t> handed_{0};
+  std::atomic<std::uint64_t> done_count_{0};
+  std::atomic<bool> has_failures_{false};
+  std::uint64_t reported_ = 0;  // handed_ at the last settle
+  std::uint64_t waits_ = 0;     // settles that found jobs not done
+  std::uint64_t handed_before_ = 0;  // handed_ when the handler was set
   std::function<void(const std::string&)> failed_;
   std::thread thread_;
 };
@@ -299,7 +377,8 @@ bool FileWriter::create_later(const std::string& path) {
   // A failure shows at the next message or file call instead of at once:
   // a name the system would refuse anyway is tried now, so that the caller
   // can fall back as for any file that cannot be made.
-  if (!writes_in_background() || name_size > NAME_MAX || native.size() >= PATH_MAX)
+  if (!writes_in_background() || !background().pays() || name_size > NAME_MAX ||
+      native.size() >= PATH_MAX)
     return create_new(path);
   close();
   failed_ = false;

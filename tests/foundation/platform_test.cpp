@@ -105,6 +105,37 @@ TEST_F(PlatformTest, FilesMadeInTheBackgroundAreSeenByEveryLaterCall) {
   EXPECT_FALSE(direct.create_later(dir_ + "/direct.h")) << "an existing name is never taken";
 }
 
+// A program that asks about files as fast as it writes them would wait for
+// the thread once per file: it soon gets its new files made at once again.
+TEST_F(PlatformTest, FilesAreMadeAtOnceWhenTheProgramKeepsWaitingForThem) {
+  namespace fs = std::filesystem;
+  platform::write_in_background([](const std::string&) {});
+  struct Off {
+    ~Off() { platform::write_in_background(nullptr); }
+  } off;
+  auto made_later = [this](int i) {
+    const std::string path = dir_ + "/f" + std::to_string(i);
+    platform::FileWriter writer;
+    EXPECT_TRUE(writer.create_later(path));
+    const bool at_once = fs::exists(path);
+    writer.write("x");
+    writer.close();
+    return !at_once;
+  };
+  int later = 0;
+  for (int i = 0; i < 200; ++i) {
+    if (made_later(i)) ++later;
+    platform::is_regular_file(dir_ + "/f" + std::to_string(i));  // waits for the file
+  }
+  EXPECT_LT(later, 100);
+  EXPECT_FALSE(made_later(1000)) << "for the rest of the process";
+  // Writing many files without asking about them keeps the thread.
+  platform::write_in_background([](const std::string&) {});
+  for (int i = 2000; i < 2200; ++i) made_later(i);
+  EXPECT_TRUE(made_later(3000));
+  EXPECT_EQ(platform::list_directory(dir_).size(), 402u);
+}
+
 TEST_F(PlatformTest, ReadsLargeFilesInPiecesInOrder) {
   std::string content;
   for (int i = 0; content.size() < 700000; ++i) content += std::to_string(i) + (i % 3 ? "\n" : "\r\n");

@@ -26,16 +26,20 @@
 namespace quill {
 namespace {
 
-class StagedOutputTest : public testing::EngineTest {
+// Every case runs twice: with new files and replacements written at once,
+// and left to the second thread that quillb uses.
+class StagedOutputTest : public testing::EngineTest, public ::testing::WithParamInterface<bool> {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
     reset_output_file();
     settings().set("CGenOutdir", dir_);
     settings().set("StripReturns", "true");
+    if (GetParam()) write_new_files_in_background();
   }
   void TearDown() override {
     reset_output_file();
+    platform::write_in_background(nullptr);
     set_current_model(nullptr);
     EngineTest::TearDown();
   }
@@ -57,7 +61,7 @@ class StagedOutputTest : public testing::EngineTest {
   }
 };
 
-TEST_F(StagedOutputTest, NewVersionReplacesTheOldOneOnlyAtTheClose) {
+TEST_P(StagedOutputTest, NewVersionReplacesTheOldOneOnlyAtTheClose) {
   write("a.h", "old\n");
   output_file().open("a.h");
   output_file().write("new", true, 0);
@@ -73,7 +77,7 @@ TEST_F(StagedOutputTest, NewVersionReplacesTheOldOneOnlyAtTheClose) {
 
 // Replacing a file by a rename must not change what the old file was to its
 // user: its permissions, and a link that named it.
-TEST_F(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
+TEST_P(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
   namespace fs = std::filesystem;
   write("run.sh", "old\n");
   fs::permissions(path("run.sh"), fs::perms::owner_all | fs::perms::group_read);
@@ -94,7 +98,7 @@ TEST_F(StagedOutputTest, NewVersionKeepsPermissionsAndLinks) {
 // A file that its directory listed at the run's first look is not created
 // afresh but staged over; one that went away since is still written whole,
 // and a new version with the old one's mode keeps it.
-TEST_F(StagedOutputTest, ListedFilesThatWentAwayOrStayAreWritten) {
+TEST_P(StagedOutputTest, ListedFilesThatWentAwayOrStayAreWritten) {
   write("gone.h", "old\n");
   write("kept.h", "old\n");
   ::chmod(path("kept.h").c_str(), 0640);
@@ -111,7 +115,7 @@ TEST_F(StagedOutputTest, ListedFilesThatWentAwayOrStayAreWritten) {
   EXPECT_EQ(output_file().file_count(), 3);
 }
 
-TEST_F(StagedOutputTest, NewVersionKeepsOwnerWhereAllowed) {
+TEST_P(StagedOutputTest, NewVersionKeepsOwnerWhereAllowed) {
   // Only root may give a file to someone else; as any other user there is
   // nothing to check.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root";
@@ -135,7 +139,7 @@ void limit_file_size() {
   setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-TEST_F(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+TEST_P(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   write("big.h", "old\n");
   EXPECT_EXIT(
       {
@@ -152,7 +156,7 @@ TEST_F(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
 
 // A file that does not exist yet has nothing to protect: it is created and
 // written in place, and a version that fails is removed again.
-TEST_F(StagedOutputTest, NewFileIsWrittenInPlaceAndRemovedWhenItFails) {
+TEST_P(StagedOutputTest, NewFileIsWrittenInPlaceAndRemovedWhenItFails) {
   output_file().open("n.h");
   output_file().write("first", true, 0);
   EXPECT_EQ(listing(), std::vector<std::string>{"n.h"}) << "no temporary name for a new file";
@@ -178,7 +182,7 @@ TEST_F(StagedOutputTest, NewFileIsWrittenInPlaceAndRemovedWhenItFails) {
 
 // Creating never replaces anything that goes by the name, not even a link
 // that leads nowhere; the careful way is taken then.
-TEST_F(StagedOutputTest, CreatingLeavesExistingNamesAlone) {
+TEST_P(StagedOutputTest, CreatingLeavesExistingNamesAlone) {
   namespace fs = std::filesystem;
   write("old.h", "old\n");
   fs::create_symlink("missing/target.h", path("dangling.h"));
@@ -198,7 +202,27 @@ TEST_F(StagedOutputTest, CreatingLeavesExistingNamesAlone) {
   EXPECT_FALSE(std::filesystem::exists(path("fresh.h"))) << "a dropped new version leaves no file";
 }
 
-TEST_F(StagedOutputTest, NameWithoutRoomForTheTemporaryNameIsWrittenInPlace) {
+// A target that turned into a directory during the run cannot be replaced:
+// the version is dropped and the failure reported before the next message.
+TEST_P(StagedOutputTest, VersionThatCannotReplaceItsTargetIsDroppedAndReported) {
+  namespace fs = std::filesystem;
+  write("r.h", "old\n");
+  output_file().open("r.h");
+  output_file().write("new", true, 0);
+  fs::remove(path("r.h"));
+  fs::create_directory(path("r.h"));
+  write("r.h/inside", "x");
+  output_file().close();
+  info("next");
+  EXPECT_EQ(output(), "***ERROR    An output error occurred when writing to\n"
+                      "            file '" + path("r.h") +
+                      "'.  Possible disk full or line-length problem.\n"
+                      "  *INFO     next\n");
+  EXPECT_FALSE(has_temp_file());
+  EXPECT_EQ(read(path("r.h/inside")), "x");
+}
+
+TEST_P(StagedOutputTest, NameWithoutRoomForTheTemporaryNameIsWrittenInPlace) {
   std::string name(250, 'n');
   write(name, "old");
   generate(name, "new");
@@ -206,7 +230,7 @@ TEST_F(StagedOutputTest, NameWithoutRoomForTheTemporaryNameIsWrittenInPlace) {
   EXPECT_EQ(output(), "");
 }
 
-TEST_F(StagedOutputTest, TemporaryFilesOfOtherRunsAreRemoved) {
+TEST_P(StagedOutputTest, TemporaryFilesOfOtherRunsAreRemoved) {
   struct Row {
     const char* name;
     bool kept;
@@ -223,7 +247,7 @@ TEST_F(StagedOutputTest, TemporaryFilesOfOtherRunsAreRemoved) {
     EXPECT_EQ(platform::is_regular_file(path(row.name)), row.kept) << row.name;
 }
 
-TEST_F(StagedOutputTest, SectionsMissingFromTheNewVersionAreKeptInALostFile) {
+TEST_P(StagedOutputTest, SectionsMissingFromTheNewVersionAreKeptInALostFile) {
   Model model("m");
   set_current_model(&model);
   const std::string old_text =
@@ -266,7 +290,7 @@ TEST_F(StagedOutputTest, SectionsMissingFromTheNewVersionAreKeptInALostFile) {
   }
 }
 
-TEST_F(StagedOutputTest, OldVersionStaysWhenTheLostFileCannotBeWritten) {
+TEST_P(StagedOutputTest, OldVersionStaysWhenTheLostFileCannotBeWritten) {
   Model model("m");
   set_current_model(&model);
   std::string file = write("s.h", "BEGIN-UID.a\nmine\nEND-UID.a\n");
@@ -278,7 +302,7 @@ TEST_F(StagedOutputTest, OldVersionStaysWhenTheLostFileCannotBeWritten) {
                           ".lost'.  The file is left unchanged.\n");
 }
 
-TEST_F(StagedOutputTest, OnlyChangedLeavesAnEqualFileUntouched) {
+TEST_P(StagedOutputTest, OnlyChangedLeavesAnEqualFileUntouched) {
   namespace fs = std::filesystem;
   Model model("m");
   set_current_model(&model);
@@ -312,7 +336,7 @@ TEST_F(StagedOutputTest, OnlyChangedLeavesAnEqualFileUntouched) {
 // while it is still being generated, a dropped version leaves no file, and
 // a file whose name was taken meanwhile is reported, as a failed write,
 // before the next message.
-TEST_F(StagedOutputTest, FilesWrittenInTheBackgroundBehaveAsWrittenAtOnce) {
+TEST_P(StagedOutputTest, FilesWrittenInTheBackgroundBehaveAsWrittenAtOnce) {
   Model model("m");
   set_current_model(&model);
   write_new_files_in_background();
@@ -369,7 +393,7 @@ TEST_F(StagedOutputTest, FilesWrittenInTheBackgroundBehaveAsWrittenAtOnce) {
   EXPECT_FALSE(has_temp_file());
 }
 
-TEST_F(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {
+TEST_P(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {
   Model model("m");
   auto literal = std::make_unique<Literal>("x", "");
   literal->set_characteristic_only("uid", "x");
@@ -405,6 +429,11 @@ TEST_F(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {
   set_check_run(false);
   EXPECT_FALSE(skip_shell_command("true"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Writes, StagedOutputTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "InTheBackground" : "AtOnce";
+                         });
 
 }  // namespace
 }  // namespace quill
