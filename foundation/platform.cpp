@@ -166,11 +166,11 @@ class BackgroundWriter {
     if (asleep) wake_.notify_one();
   }
 
-  // False once the program has had to wait for the thread for more than
-  // one file in four: it asks about files as fast as it writes them (a
-  // template that tests a file or shows a message for every file), and
-  // handing each file over and waiting for it costs more than writing it.
-  // New files are then made at once for the rest of the process.
+  // False once the program has settled after more than one new file in
+  // four: it asks about files as fast as it writes them (a template that
+  // tests a file or shows a message for every file), and handing each file
+  // over and waiting for it costs more than writing it. New files are then
+  // made at once until the handler is set again.
   bool pays() const {
     const std::uint64_t handed = handed_.load(std::memory_order_relaxed) - handed_before_;
     return handed < 64 || waits_ * 4 <= handed;
@@ -179,7 +179,7 @@ class BackgroundWriter {
   void settle() {
     const std::uint64_t handed = handed_.load(std::memory_order_relaxed);
     if (handed == reported_ && !has_failures_.load(std::memory_order_acquire)) return;
-    if (done_count_.load(std::memory_order_acquire) < handed) ++waits_;
+    if (handed != reported_) ++waits_;
     wait_until_done(handed);
     std::vector<std::string> failures;
     {
@@ -290,7 +290,7 @@ class BackgroundWriter {
   std::atomic<std::uint64_t> done_count_{0};
   std::atomic<bool> has_failures_{false};
   std::uint64_t reported_ = 0;  // handed_ at the last settle
-  std::uint64_t waits_ = 0;     // settles that found jobs not done
+  std::uint64_t waits_ = 0;     // settles that found files handed since the last
   std::uint64_t handed_before_ = 0;  // handed_ when the handler was set
   std::function<void(const std::string&)> failed_;
   std::thread thread_;

@@ -128,7 +128,7 @@ TEST_F(PlatformTest, FilesAreMadeAtOnceWhenTheProgramKeepsWaitingForThem) {
     platform::is_regular_file(dir_ + "/f" + std::to_string(i));  // waits for the file
   }
   EXPECT_LT(later, 100);
-  EXPECT_FALSE(made_later(1000)) << "for the rest of the process";
+  EXPECT_FALSE(made_later(1000)) << "until the handler is set again";
   // Writing many files without asking about them keeps the thread.
   platform::write_in_background([](const std::string&) {});
   for (int i = 2000; i < 2200; ++i) made_later(i);
