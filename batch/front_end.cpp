@@ -1,5 +1,7 @@
 #include "batch/front_end.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 #include "batch/command_line.h"
@@ -172,6 +174,16 @@ bool is_large_run(const std::vector<std::string>& args) {
     if (platform::regular_file_size(arg) >= kLargeModel) return true;
   }
   return false;
+}
+
+std::size_t expected_model_memory(const std::vector<std::string>& args) {
+  constexpr std::uint64_t kPerByteOfModel = 12;
+  std::uint64_t largest = 0;
+  for (const std::string& arg : args) {
+    if (contains(lower_copy(arg), ".qpj")) return 0;
+    largest = std::max(largest, platform::regular_file_size(arg));
+  }
+  return static_cast<std::size_t>(largest * kPerByteOfModel);
 }
 
 void print_usage() {

@@ -3,6 +3,7 @@
 // model and template or over a whole project.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ int run_batch(const std::vector<std::string>& args);
 // for huge pages to pay for restarting the program: a model file of 64 KiB
 // or more, or a project (whose models are not known before it is read).
 bool is_large_run(const std::vector<std::string>& args);
+// About how much memory the model of a run will take (bytes): a model takes
+// some twelve times the size of its file. 0 for a project, whose models are
+// not known yet.
+std::size_t expected_model_memory(const std::vector<std::string>& args);
 
 // Prints the usage text as information messages.
 void print_usage();

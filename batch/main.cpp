@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #ifndef QUILL_CHECKS_LEAKS
   quill::platform::restart_with_huge_pages(argv, quill::is_large_run(args));
+  quill::platform::prepare_heap(quill::expected_model_memory(args));
 #endif
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());

@@ -6,6 +6,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <malloc.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -679,6 +681,24 @@ void restart_with_huge_pages(char** argv, bool worth_it) {
   ::setenv(kTunables, tunables.c_str(), 1);
   ::execv("/proc/self/exe", argv);
   restore_tunables(saved);  // not restarted: the environment as it was found
+}
+
+void prepare_heap(std::size_t bytes) {
+  constexpr std::size_t kLeast = std::size_t{1} << 19;
+  constexpr std::size_t kMost = std::size_t{32} << 20;  // the allocator's own limit for mapping
+  if (bytes < kLeast || bytes > kMost) return;
+  // Taken from the heap, not mapped on its own, and kept there when freed.
+  ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMost));
+  ::mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kMost));
+  char* block = static_cast<char*>(std::malloc(bytes));
+  if (block == nullptr) return;
+  const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~(page - 1);
+  // Present but unused: freeing the block gives its room back to the heap's
+  // top, where the next allocations come from.
+  if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+  std::free(block);
 }
 
 std::string executable_directory() {
