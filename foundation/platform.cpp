@@ -5,22 +5,22 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <malloc.h>
+#include <spawn.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <atomic>
-#include <chrono>
-#include <climits>
-#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -291,8 +291,8 @@ class BackgroundWriter {
   std::atomic<std::uint64_t> handed_{0};
   std::atomic<std::uint64_t> done_count_{0};
   std::atomic<bool> has_failures_{false};
-  std::uint64_t reported_ = 0;  // handed_ at the last settle
-  std::uint64_t waits_ = 0;     // settles that found files handed since the last
+  std::uint64_t reported_ = 0;       // handed_ at the last settle
+  std::uint64_t waits_ = 0;          // settles that found files handed since the last
   std::uint64_t handed_before_ = 0;  // handed_ when the handler was set
   std::function<void(const std::string&)> failed_;
   std::thread thread_;
