@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "batch/command_line.h"
@@ -164,26 +165,26 @@ std::string usage_synopsis() {
 
 }  // namespace
 
-bool is_large_run(const std::vector<std::string>& args) {
+std::optional<std::uint64_t> model_file_size(const std::vector<std::string>& args) {
+  std::uint64_t largest = 0;
+  for (const std::string& arg : args) {
+    if (contains(lower_copy(arg), ".qpj")) return std::nullopt;
+    largest = std::max(largest, platform::regular_file_size(arg));
+  }
+  return largest;
+}
+
+bool is_large_run(std::optional<std::uint64_t> model_size) {
   // From about 200 objects on (some 200 KB of model text) huge pages save
   // several times what the restart costs; a model of a few objects saves
   // nothing and pays the restart.
   constexpr std::uint64_t kLargeModel = 64 << 10;
-  for (const std::string& arg : args) {
-    if (contains(lower_copy(arg), ".qpj")) return true;
-    if (platform::regular_file_size(arg) >= kLargeModel) return true;
-  }
-  return false;
+  return !model_size || *model_size >= kLargeModel;
 }
 
-std::size_t expected_model_memory(const std::vector<std::string>& args) {
+std::size_t expected_model_memory(std::optional<std::uint64_t> model_size) {
   constexpr std::uint64_t kPerByteOfModel = 12;
-  std::uint64_t largest = 0;
-  for (const std::string& arg : args) {
-    if (contains(lower_copy(arg), ".qpj")) return 0;
-    largest = std::max(largest, platform::regular_file_size(arg));
-  }
-  return static_cast<std::size_t>(largest * kPerByteOfModel);
+  return model_size ? static_cast<std::size_t>(*model_size * kPerByteOfModel) : 0;
 }
 
 void print_usage() {

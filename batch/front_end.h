@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,14 +21,16 @@ constexpr int kExitFailure = 2;
 int run_batch(const std::vector<std::string>& args);
 
 
-// Whether a run over these arguments is likely to hold a heap large enough
-// for huge pages to pay for restarting the program: a model file of 64 KiB
-// or more, or a project (whose models are not known before it is read).
-bool is_large_run(const std::vector<std::string>& args);
-// About how much memory the model of a run will take (bytes): a model takes
-// some twelve times the size of its file. 0 for a project, whose models are
-// not known yet.
-std::size_t expected_model_memory(const std::vector<std::string>& args);
+// The size of the largest file the arguments name (the model's, as a rule);
+// none for a project, whose models are not known before it is read.
+std::optional<std::uint64_t> model_file_size(const std::vector<std::string>& args);
+// Whether a run with a model of that size is likely to hold a heap large
+// enough for huge pages to pay for restarting the program: a model file of
+// 64 KiB or more, or a project.
+bool is_large_run(std::optional<std::uint64_t> model_size);
+// About how much memory such a model will take (bytes): some twelve times
+// the size of its file. 0 for a project.
+std::size_t expected_model_memory(std::optional<std::uint64_t> model_size);
 
 // Prints the usage text as information messages.
 void print_usage();

@@ -26,8 +26,9 @@
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #ifndef QUILL_CHECKS_LEAKS
-  quill::platform::restart_with_huge_pages(argv, quill::is_large_run(args));
-  quill::platform::prepare_heap(quill::expected_model_memory(args));
+  const auto model_size = quill::model_file_size(args);
+  quill::platform::restart_with_huge_pages(argv, quill::is_large_run(model_size));
+  quill::platform::prepare_heap(quill::expected_model_memory(model_size));
 #endif
   quill::install_out_of_memory_handler();
   quill::install_sink(std::make_unique<quill::ConsoleSink>());

@@ -1,6 +1,8 @@
 // POSIX implementation of the platform layer. Every path is passed through
-// native_path() before the operating system sees it, so paths written with
-// backslashes (models and templates authored elsewhere) work unchanged.
+// os_path() before the operating system sees it: turned native, so paths
+// written with backslashes (models and templates authored elsewhere) work
+// unchanged, and only once the files handed to the second thread are
+// written, so that the system shows the program its own files complete.
 #include "foundation/platform.h"
 
 #include <dirent.h>
@@ -42,6 +44,13 @@ std::string native_path(std::string_view path) {
 }
 
 namespace {
+
+// native_path for a call that the system answers: it first waits for the
+// files being written in the background (settle_writes).
+std::string os_path(std::string_view path) {
+  settle_writes();
+  return native_path(path);
+}
 
 std::uint64_t& changes() {
   static std::uint64_t count = 0;
@@ -92,11 +101,10 @@ bool write_all(int fd, std::string_view bytes) {
 int writing_flags(bool append) { return O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC); }
 
 int open_for_writing(const std::string& path, bool append) {
-  return ::open(native_path(path).c_str(), writing_flags(append), 0666);
+  return ::open(os_path(path).c_str(), writing_flags(append), 0666);
 }
 
 bool write_or_append(const std::string& path, std::string_view content, bool append) {
-  settle_writes();
   note_change();
   int fd = open_for_writing(path, append);
   if (fd < 0) return false;
@@ -315,9 +323,8 @@ bool writes_in_background() { return background().on(); }
 void settle_writes() { background().settle(); }
 
 bool read_file(const std::string& path, std::string& content) {
-  settle_writes();
   content.clear();
-  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(os_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = read_all(fd, content);
   ::close(fd);
@@ -325,8 +332,7 @@ bool read_file(const std::string& path, std::string& content) {
 }
 
 bool read_file_pieces(const std::string& path, const std::function<void(std::string_view)>& take) {
-  settle_writes();
-  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(os_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = read_pieces(fd, take);
   ::close(fd);
@@ -359,13 +365,11 @@ bool append_file(const std::string& path, std::string_view content) {
 FileWriter::~FileWriter() { close(); }
 
 bool FileWriter::open(const std::string& path, bool append) {
-  settle_writes();
   note_change();
   return open_with(path, writing_flags(append));
 }
 
 bool FileWriter::create_new(const std::string& path) {
-  settle_writes();
   if (!open_with(path, kCreateFlags)) return false;
   made_ = true;
   note_change();  // only a file that was made is a change
@@ -395,11 +399,8 @@ bool FileWriter::create_later(const std::string& path) {
 
 bool FileWriter::create_pending() {
   pending_ = false;
-  settle_writes();
-  fd_ = ::open(native_path(pending_path_).c_str(), kCreateFlags, 0666);
-  open_error_ = fd_ >= 0 ? 0 : errno;
-  if (fd_ < 0) failed_ = true;
-  made_ = fd_ >= 0;
+  made_ = open_descriptor(pending_path_, kCreateFlags);
+  if (!made_) failed_ = true;
   return made_;
 }
 
@@ -418,7 +419,11 @@ bool FileWriter::open_with(const std::string& path, int flags) {
   failed_ = false;
   made_ = false;
   used_ = 0;
-  fd_ = ::open(native_path(path).c_str(), flags, 0666);
+  return open_descriptor(path, flags);
+}
+
+bool FileWriter::open_descriptor(const std::string& path, int flags) {
+  fd_ = ::open(os_path(path).c_str(), flags, 0666);
   open_error_ = fd_ >= 0 ? 0 : errno;
   return fd_ >= 0;
 }
@@ -467,9 +472,8 @@ bool FileWriter::close() {
 }
 
 FileKind file_kind(const std::string& path) {
-  settle_writes();
   struct stat st;
-  if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0) return FileKind::missing;
+  if (path.empty() || ::stat(os_path(path).c_str(), &st) != 0) return FileKind::missing;
   if (S_ISREG(st.st_mode)) return FileKind::regular;
   return S_ISDIR(st.st_mode) ? FileKind::directory : FileKind::other;
 }
@@ -477,9 +481,8 @@ FileKind file_kind(const std::string& path) {
 std::uint64_t change_count() { return changes(); }
 
 std::string resolve_link(const std::string& path) {
-  settle_writes();
   struct stat st;
-  std::string native = native_path(path);
+  std::string native = os_path(path);
   if (path.empty() || ::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
   char* resolved = ::realpath(native.c_str(), nullptr);
   if (resolved == nullptr) return path;
@@ -489,10 +492,9 @@ std::string resolve_link(const std::string& path) {
 }
 
 bool copy_permissions(const std::string& from, const std::string& to) {
-  settle_writes();
   struct stat old_st, new_st;
-  std::string native_to = native_path(to);
-  if (::stat(native_path(from).c_str(), &old_st) != 0) return false;
+  std::string native_to = os_path(to);
+  if (::stat(os_path(from).c_str(), &old_st) != 0) return false;
   note_change();
   // Owner and group first: changing them clears set-id bits, which the mode
   // below then restores. Only root may give a file away, and a user only to a
@@ -508,50 +510,42 @@ bool copy_permissions(const std::string& from, const std::string& to) {
 }
 
 bool is_regular_file(const std::string& path) {
-  settle_writes();
   struct stat st;
-  return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return !path.empty() && ::stat(os_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::uint64_t regular_file_size(const std::string& path) {
-  settle_writes();
   struct stat st;
-  if (path.empty() || ::stat(native_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (path.empty() || ::stat(os_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   return static_cast<std::uint64_t>(st.st_size);
 }
 
 bool is_directory(const std::string& path) {
-  settle_writes();
   struct stat st;
-  return !path.empty() && ::stat(native_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !path.empty() && ::stat(os_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool create_directory(const std::string& path) {
-  settle_writes();
-  return !path.empty() && ::mkdir(native_path(path).c_str(), 0777) == 0;
+  return !path.empty() && ::mkdir(os_path(path).c_str(), 0777) == 0;
 }
 
 bool remove_file(const std::string& path) {
-  settle_writes();
   note_change();
-  return ::unlink(native_path(path).c_str()) == 0;
+  return ::unlink(os_path(path).c_str()) == 0;
 }
 
 bool rename_file(const std::string& from, const std::string& to) {
-  settle_writes();
   note_change();
-  return ::rename(native_path(from).c_str(), native_path(to).c_str()) == 0;
+  return ::rename(os_path(from).c_str(), os_path(to).c_str()) == 0;
 }
 
 bool is_writable_directory(const std::string& path) {
-  settle_writes();
-  return is_directory(path) && ::access(native_path(path).c_str(), W_OK | X_OK) == 0;
+  return is_directory(path) && ::access(os_path(path).c_str(), W_OK | X_OK) == 0;
 }
 
 std::vector<std::string> list_directory(const std::string& path) {
-  settle_writes();
   std::vector<std::string> names;
-  DIR* dir = ::opendir(native_path(path).c_str());
+  DIR* dir = ::opendir(os_path(path).c_str());
   if (dir == nullptr) return names;
   while (dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
@@ -605,8 +599,7 @@ std::string current_directory() {
 }
 
 bool change_directory(const std::string& path) {
-  settle_writes();  // a waiting file's path may be relative
-  bool ok = ::chdir(native_path(path).c_str()) == 0;
+  bool ok = ::chdir(os_path(path).c_str()) == 0;  // a waiting file's path may be relative
   refresh_working_directory();
   return ok;
 }

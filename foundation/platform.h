@@ -88,6 +88,8 @@ class FileWriter {
  private:
   // Closes any file and opens path with the open(2) flags.
   bool open_with(const std::string& path, int flags);
+  // Opens path with the flags into fd_, keeping what is buffered.
+  bool open_descriptor(const std::string& path, int flags);
   // Makes the file of a pending creation now; false (and the writer failed)
   // when it cannot be made.
   bool create_pending();

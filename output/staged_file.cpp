@@ -179,12 +179,8 @@ bool StagedFile::create(const std::string& target) {
   // The first new file of a directory is made at once: when the directory
   // cannot take it, open() reports that and falls back as always. Later
   // ones may be made by the second thread.
-  if (look.took_new_file) {
-    if (!writer_.create_later(target)) return false;
-  } else {
-    if (!writer_.create_new(target)) return false;
-    look.took_new_file = true;
-  }
+  if (!(look.took_new_file ? writer_.create_later(target) : writer_.create_new(target))) return false;
+  look.took_new_file = true;
   look.made.insert(std::move(name));
   had_target_ = false;
   in_place_ = true;
