@@ -204,12 +204,13 @@ void capture_preserved_texts(Model& model, const CapturedTexts& texts, StringArr
   }
   remove_claimed(claims, pending_uids);
   const bool index_current = index.current(model);
+  const std::size_t first_orphan = model.literals.size();
   if (make_orphans(model, texts, pending_uids)) {
     if (index_current)
       index.add_new_literals(model);
     else
       model.preserved_targets.reset();
-    model.refresh_variables();
+    model.add_literal_rows(first_orphan);
   }
 }
 

@@ -17,9 +17,12 @@ constexpr std::string_view kLiteralGroup = "literal";
 constexpr std::string_view kOptionsPragma = "options";
 constexpr std::string_view kVersion = "QUILLB 1.0.001";
 
-// literal.<name> = text and the literal's characteristics under literal.<name>.
-void add_literals(ItemList& list, const std::vector<std::unique_ptr<Literal>>& literals) {
-  for (const auto& literal : literals) {
+// literal.<name> = text and the literal's characteristics under literal.<name>,
+// for the literals from `first` on.
+void add_literals(ItemList& list, const std::vector<std::unique_ptr<Literal>>& literals,
+                  size_t first = 0) {
+  for (size_t i = first; i < literals.size(); ++i) {
+    const Literal* literal = literals[i].get();
     const Literal::RowNames& names = literal->row_names();
     list.add_variable(InternedName::from_id(names.group), literal->text);
     auto row = names.characteristics.begin();
@@ -143,8 +146,42 @@ ItemList& Model::variables(std::string_view) {
   v.add_variable(n[kHasLiterals], truth(!literals.empty()));
   add_characteristics(v, characteristics_, "dsm");
   add_literals(v, literals);
+  literal_rows_end_ = v.count();
   add_pragmas(v, pragmas);
   return v;
+}
+
+// A rebuild makes the rows from the fields again, so appending is only the
+// same while the rows are as the last refresh made them: nothing but
+// appends (the run's variables) since, and no characteristic set (a
+// literal's characteristic set by the template shows in the list only after
+// a rebuild). The literals before `first` must exist, or dsm.has_literals
+// would change. The new rows' names must be new to the list: a rebuild
+// drops a run's variable of a row's name, and of two entries of one name
+// the first is found. (New literals may share uids among them: their rows
+// then follow each other, as in a rebuild.)
+void Model::add_literal_rows(size_t first) {
+  ItemList& list = cache();
+  const bool rows_kept = first > 0 && first <= literals.size() && rows_ > 0 &&
+                         literal_rows_end_ <= rows_ &&
+                         list.only_appended_since(noted_version_, noted_count_) &&
+                         &list.at(rows_ - 1) == last_row_ &&
+                         static_cast<const Variable*>(last_row_)->name().id() == last_row_name_ &&
+                         noted_edits_ == characteristic_edits();
+  if (!rows_kept) return refresh_variables();
+  auto is_new = [&](const void* id) { return list.find(InternedName::from_id(id)) == nullptr; };
+  for (size_t i = first; i < literals.size(); ++i) {
+    const Literal::RowNames& row_names = literals[i]->row_names();
+    if (!is_new(row_names.group)) return refresh_variables();
+    for (const auto& row : row_names.characteristics)
+      if (!is_new(row.second)) return refresh_variables();
+  }
+  const size_t before = list.count();
+  add_literals(list, literals, first);
+  const size_t added = list.count() - before;
+  list.move_last_to(added, literal_rows_end_);
+  literal_rows_end_ += added;
+  note_rows(rows_ + added);
 }
 
 }  // namespace quill

@@ -103,6 +103,7 @@ const InternedName& Element::no_prefix() {
 }
 
 void Element::set_characteristic(std::string_view name, std::string_view value) {
+  ++characteristic_edits_;
   set_characteristic_only(name, value);
   rebuild_variables();
 }
@@ -295,15 +296,23 @@ void Model::refresh_variables() {
   }
   rebuild_variables();
   ItemList& list = cache();
-  rows_ = list.count();
-  last_row_ = rows_ > 0 ? &list.at(rows_ - 1) : nullptr;
-  last_row_name_ = rows_ > 0 ? static_cast<const Variable&>(*last_row_).name().id() : nullptr;
-  if (old.empty()) return;
+  const size_t rows = list.count();
   // Every name is looked up among the rows alone, before any variable goes back.
   std::vector<char> is_row(old.size());
   for (size_t i = 0; i < old.size(); ++i) is_row[i] = list.find(old[i].first) != nullptr;
   for (size_t i = 0; i < old.size(); ++i)
     if (!is_row[i]) list.add_variable(old[i].first, old[i].second);
+  note_rows(rows);
+}
+
+void Model::note_rows(size_t rows) {
+  const ItemList& list = cached_variables();
+  rows_ = rows;
+  last_row_ = rows_ > 0 ? &list.at(rows_ - 1) : nullptr;
+  last_row_name_ = rows_ > 0 ? static_cast<const Variable&>(*last_row_).name().id() : nullptr;
+  noted_version_ = list.version();
+  noted_count_ = list.count();
+  noted_edits_ = characteristic_edits();
 }
 
 ModelObject* Model::find_object(std::string_view object_name) const {

@@ -77,12 +77,18 @@ class Element {
   // change of uid.
   ItemList& edit_characteristics() {
     ++uid_edits_;
+    ++characteristic_edits_;
     return characteristics_;
   }
   // Counts the changes that may have given some element another `uid`
   // characteristic (a uid set, a merge, a removal, an edit through the
   // mutable list): an index of elements by uid is current while this is.
   static std::uint64_t uid_edits() { return uid_edits_; }
+  // Counts the characteristics set through set_characteristic and the edits
+  // through the mutable list: rows made from characteristics are current
+  // while this count is. (Loading and the capture set theirs with
+  // set_characteristic_only; the capture refreshes the lists it touches.)
+  static std::uint64_t characteristic_edits() { return characteristic_edits_; }
   const std::string& remembered_prefix() const { return prefix_.text(); }
 
   // `variables` for a scope that an iterator pushes, noting whether the
@@ -126,6 +132,7 @@ class Element {
   static const InternedName& no_prefix();
 
   inline static std::uint64_t uid_edits_ = 0;
+  inline static std::uint64_t characteristic_edits_ = 0;
 
   // The variable list with what a scope request last filled it with:
   // list.version() and TextItem::value_writes() at that moment
@@ -431,6 +438,16 @@ class Model : public NamedElement {
   // holds the variables a template sets outside any loop: those are kept,
   // after the new rows.
   void refresh_variables();
+  // The same after literals were appended from index `first` on (orphans)
+  // and nothing else changed: while the list has only had variables
+  // appended since it was last made, and no characteristic was set since,
+  // the new literals' rows are put in after the other literals' rows, where
+  // a rebuild would put them, and the rest of the list is kept. A run that
+  // orphans a hundred thousand sections makes orphans in every file, and
+  // rebuilding the whole list for each would cost the square of that.
+  // Otherwise, or when one of the new rows' names is already in the list,
+  // the list is refreshed.
+  void add_literal_rows(size_t first);
 
   std::vector<std::unique_ptr<ModelObject>> objects;  // top-level objects
   std::vector<std::unique_ptr<Function>> functions;
@@ -468,10 +485,20 @@ class Model : public NamedElement {
     void operator()(TypeUsers* users) const;
   };
   bool in_run_ = false;
+  // Notes the rows just made (the first `rows` of the list) and the list as
+  // it stands.
+  void note_rows(size_t rows);
   // The rows refresh_variables made last: their count and the last one.
   size_t rows_ = 0;
   const Item* last_row_ = nullptr;
   const void* last_row_name_ = nullptr;
+  // Where the rows of the literals end, as `variables` made them.
+  size_t literal_rows_end_ = 0;
+  // The list's version and count, and the characteristic edits, when the
+  // rows were last noted.
+  std::uint64_t noted_version_ = 0;
+  size_t noted_count_ = 0;
+  std::uint64_t noted_edits_ = 0;
   std::unique_ptr<TypeUsers, DropUsers> type_users_;
 };
 

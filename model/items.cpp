@@ -142,6 +142,7 @@ struct ItemList::NameIndex {
       if (slots[i].id == nullptr) return nullptr;
     }
   }
+  Slot* find(const void* id) { return const_cast<Slot*>(std::as_const(*this).find(id)); }
   void grow() {
     std::vector<Slot> old(2 * slots.size());
     old.swap(slots);
@@ -273,6 +274,27 @@ void ItemList::append_copies(const ItemList& source) {
   name_mask_[0] |= source.name_mask_[0];
   name_mask_[1] |= source.name_mask_[1];
   version_ += source.count_;
+}
+
+// The index keeps the first position of each name: the names of the moved
+// stretch are looked up again, and those whose first place lay in it take
+// their first place in the new order.
+void ItemList::move_last_to(size_t n, size_t position) {
+  if (position > count_ || n > count_ - position || n == 0 || n == count_ - position) return;
+  std::rotate(entries_ + position, entries_ + count_ - n, entries_ + count_);
+  ++version_;
+  if (!index_) return;
+  constexpr std::uint32_t kUnplaced = std::numeric_limits<std::uint32_t>::max();
+  for (size_t i = position; i < count_; ++i) {
+    if (entries_[i].name == nullptr) continue;
+    NameIndex::Slot* slot = index_->find(entries_[i].name);
+    if (slot->position >= position) slot->position = kUnplaced;
+  }
+  for (size_t i = position; i < count_; ++i) {
+    if (entries_[i].name == nullptr) continue;
+    NameIndex::Slot* slot = index_->find(entries_[i].name);
+    if (slot->position == kUnplaced) slot->position = static_cast<std::uint32_t>(i);
+  }
 }
 
 TextItem& ItemList::add_text(std::string_view value) {

@@ -170,6 +170,12 @@ class ItemList {
   std::uint64_t version() const { return version_; }
   // Records a change made to one of the items directly.
   void note_change() { ++version_; }
+  // True when the list has only had items appended since its version and
+  // count were these: every other change (a removal, a value set, a noted
+  // change, a clear) adds to the version without adding an item.
+  bool only_appended_since(std::uint64_t version, size_t count) const {
+    return count_ >= count && version_ - version == count_ - count;
+  }
   // Makes room for n items in all.
   void reserve(size_t n);
 
@@ -194,6 +200,9 @@ class ItemList {
   // Appends a copy of every item of source, in order: the same as
   // append_clone for each, with the room made once.
   void append_copies(const ItemList& source);
+  // Moves the last n items to the position; the items that stood from there
+  // on follow them, in their order. Costs the items moved and passed over.
+  void move_last_to(size_t n, size_t position);
 
   // Removes and destroys that very item; an item not in the list is ignored.
   void remove(const Item* item);

@@ -190,7 +190,7 @@ void set_plain(GenerationRun& run, std::string_view text, bool global) {
   }
   InternedName name(text.substr(0, name_end));
   std::string value = prepare_value(raw);
-  Variable* variable = global ? run.symbols.find_global(name) : run.symbols.find(name);
+  Variable* variable = run.symbols.find_to_change(name, global);
   if (variable) {
     variable->set_value(updated_value(variable->value(), value));
   } else {
@@ -359,7 +359,7 @@ void editvar_directive(GenerationRun& run, const DirectiveCall& call) {
   std::string_view rest = call.args;
   std::string_view name = next_word(rest);
   if (name.empty()) return;
-  Variable* variable = run.symbols.find(InternedName(name));
+  Variable* variable = run.symbols.find_to_change(InternedName(name));
   if (!variable) return;
   std::string_view operation = next_word(rest);
   for (const EditOperation& row : kEditOperations) {

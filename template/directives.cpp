@@ -147,7 +147,7 @@ bool process_directive(GenerationRun& run, std::string& text) {
 void install_directive_processor() { directive_handler() = &process_directive; }
 
 void assign_variable(GenerationRun& run, const InternedName& name, std::string_view value) {
-  if (Variable* variable = run.symbols.find(name)) {
+  if (Variable* variable = run.symbols.find_to_change(name)) {
     variable->set_value(value);
   } else {
     run.symbols.set(name, value);

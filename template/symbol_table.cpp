@@ -83,16 +83,28 @@ Variable& SymbolTable::set(InternedName name, std::string_view value, bool globa
 // Most scopes cannot hold the name, and ItemList::find tells so without
 // reading the scope's entries. An unfilled scope is filled only when one of
 // its rows has the name.
-Variable* SymbolTable::find(InternedName name) const {
+Variable* SymbolTable::find(InternedName name) const { return find_held(name, nullptr); }
+
+Variable* SymbolTable::find_held(InternedName name, ItemList** holder) const {
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
     if (it->unfilled()) {
       const RowName& row = it->names->classify(name);
       if (!row.may_be_row() || it->rows->row_value(row) == nullptr) continue;
       filled(*it);
     }
-    if (Variable* v = it->list->find(name)) return v;
+    if (Variable* v = it->list->find(name)) {
+      if (holder != nullptr) *holder = it->list;
+      return v;
+    }
   }
   return nullptr;
+}
+
+Variable* SymbolTable::find_to_change(InternedName name, bool global) {
+  ItemList* holder = global ? &global_scope() : nullptr;
+  Variable* found = global ? find_in(*holder, name) : find_held(name, &holder);
+  if (found != nullptr) holder->note_change();
+  return found;
 }
 
 const std::string* SymbolTable::find_value(InternedName name) const {

@@ -66,6 +66,10 @@ class SymbolTable : public Item {
   // The same search restricted to the innermost scope / to scope 0.
   Variable* find_current(InternedName name) const;
   Variable* find_global(InternedName name) const;
+  // find, or find_global, for a Variable whose value the caller is about to
+  // write: the list holding it records the change, so that whoever keeps
+  // a list's version (the model, before it adds rows to its list) sees it.
+  Variable* find_to_change(InternedName name, bool global = false);
 
   // True when the list is one of the scopes.
   bool holds(const ItemList& list) const;
@@ -103,6 +107,8 @@ class SymbolTable : public Item {
   };
   // The scope's list, filled first when it is still unfilled.
   static ItemList& filled(const Scope& scope);
+  // find, also giving the list that holds the Variable when holder is set.
+  Variable* find_held(InternedName name, ItemList** holder) const;
 
   size_t capacity_;
   std::unique_ptr<ItemList> global_;

@@ -269,5 +269,64 @@ TEST_F(CaptureTest, EachFileClaimsOnlyItsOwnSections) {
   EXPECT_TRUE(model_.literals.empty());
 }
 
+// A file after file that each orphans sections: the model's list takes the
+// new literals' rows without being made again, and ends exactly as a
+// rebuild would make it (new literal rows before the pragmas' rows, the
+// run's variables after them); where appending cannot give that, the list
+// is rebuilt.
+TEST_F(CaptureTest, OrphanRowsEndAsARebuildWouldMakeThem) {
+  Literal& kept = *model_.literals.emplace_back(std::make_unique<Literal>("L", "literal text"));
+  Pragma& pragma = *model_.pragmas.emplace_back(std::make_unique<Pragma>("P"));
+  pragma.set_characteristic_only("level", "2");
+  ItemList& scope = model_.variables("");
+  scope.set("date.year", "126");
+  auto capture = [&](std::vector<std::string> uids) {
+    CapturedTexts file;
+    StringArray pending;
+    for (const std::string& uid : uids) {
+      file.set(uid, "text of " + uid);
+      pending.add(uid);
+    }
+    capture_preserved_texts(model_, file, pending);
+  };
+  auto expect_as_rebuilt = [&](const char* step) {
+    const std::string text = scope.text();
+    model_.refresh_variables();
+    EXPECT_EQ(scope.text(), text) << step;
+  };
+  capture({"g1"});
+  expect_as_rebuilt("first orphan");
+  scope.set("x", "1");
+  const Variable* x = scope.find("x");
+  capture({"g2", "g3"});
+  EXPECT_EQ(scope.find("x"), x) << "the list was not made again";
+  const std::string text = scope.text();
+  EXPECT_LT(text.find("literal.g3 = "), text.find("P = true")) << text;
+  EXPECT_LT(text.find("P.level = 2"), text.find("date.year = "));
+  expect_as_rebuilt("appended");
+
+  scope.set("literal.g4", "set by the template before the section turned up");
+  capture({"g4"});
+  EXPECT_EQ(scope.find("literal.g4")->value(), "text of g4");
+  expect_as_rebuilt("a variable with a new row's name");
+
+  Variable* row = scope.find("literal.L");
+  row->set_value("written by the template");
+  scope.note_change();
+  capture({"g5"});
+  EXPECT_EQ(scope.find("literal.L")->value(), "literal text") << "a changed row is made again";
+  expect_as_rebuilt("a changed row");
+
+  kept.set_characteristic("kind", "constant");
+  capture({"g6"});
+  ASSERT_NE(scope.find("literal.L.kind"), nullptr) << "a characteristic set since shows";
+  expect_as_rebuilt("a characteristic set");
+
+  capture({"d", "d", "g7"});
+  expect_as_rebuilt("one uid twice");
+  EXPECT_EQ(model_.literals.size(), 10u);
+  EXPECT_EQ(scope.find("x")->value(), "1");
+}
+
 }  // namespace
 }  // namespace quill

@@ -207,6 +207,46 @@ TEST(ItemsTest, LongListsFindTheFirstOfEachNameAfterEveryKindOfChange) {
   expect_first(list, 300, "d", "refilled");
 }
 
+// Items moved from the end into the middle of a long list: order, the first
+// of each name (found through the index), and whether only appends happened.
+TEST(ItemsTest, MovingTheLastItemsKeepsTheFirstOfEachName) {
+  ItemList list;
+  for (int i = 0; i < 100; ++i) list.add_variable(InternedName("n" + std::to_string(i)), "old");
+  list.add_variable("tail", "old tail");
+  ASSERT_NE(list.find("n5"), nullptr);  // the index is made
+  const std::uint64_t version = list.version();
+  const size_t count = list.count();
+  list.add_variable("new", "a");
+  list.add_variable("tail", "new tail");  // a second entry of a name the moved stretch passes over
+  list.add_variable("n3", "new n3");      // a second entry of a name before the stretch
+  EXPECT_TRUE(list.only_appended_since(version, count));
+  list.move_last_to(3, 50);
+  EXPECT_FALSE(list.only_appended_since(version, count));
+  EXPECT_EQ(list.count(), 104u);
+  EXPECT_EQ(static_cast<const Variable&>(list.at(49)).name().text(), "n49");
+  EXPECT_EQ(static_cast<const Variable&>(list.at(50)).name().text(), "new");
+  EXPECT_EQ(static_cast<const Variable&>(list.at(53)).name().text(), "n50");
+  EXPECT_EQ(static_cast<const Variable&>(list.at(103)).name().text(), "tail");
+  EXPECT_EQ(list.find("new")->value(), "a");
+  EXPECT_EQ(list.find("tail")->value(), "new tail") << "the moved entry now comes first";
+  EXPECT_EQ(list.find("n3")->value(), "old");
+  EXPECT_EQ(list.find("n99")->value(), "old");
+  // The same without an index, and moves that change nothing.
+  ItemList small;
+  small.add_variable("a", "1");
+  small.add_variable("b", "2");
+  small.move_last_to(1, 0);
+  small.move_last_to(0, 0);
+  small.move_last_to(2, 0);
+  small.move_last_to(1, 5);
+  EXPECT_EQ(small.text(), "b = 2  \r\na = 1  \r\n");
+  const std::uint64_t before = small.version();
+  small.find("a")->set_value("3");
+  EXPECT_TRUE(small.only_appended_since(before, 2)) << "a value written through a found Variable";
+  small.note_change();
+  EXPECT_FALSE(small.only_appended_since(before, 2));
+}
+
 TEST(ItemsTest, AddressesSurviveGrowthAndOtherRemovals) {
   ItemList list;
   Variable& kept = list.add_variable("kept", "k");

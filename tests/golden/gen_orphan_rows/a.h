@@ -1,0 +1,3 @@
+// BEGIN-UID.ga
+old a
+// END-UID.ga

@@ -1,0 +1,3 @@
+// BEGIN-UID.gb
+old b
+// END-UID.gb

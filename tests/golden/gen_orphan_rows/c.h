@@ -1,0 +1,3 @@
+// BEGIN-UID.gc
+old c
+// END-UID.gc

@@ -1,0 +1,2 @@
+ga=old a
+L=changed by the template

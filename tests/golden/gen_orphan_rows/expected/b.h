@@ -1,0 +1,2 @@
+L=literal text
+gb=old b
