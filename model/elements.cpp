@@ -315,6 +315,11 @@ void Model::note_rows(size_t rows) {
   noted_edits_ = characteristic_edits();
 }
 
+void Model::set_characteristic(std::string_view name, std::string_view value) {
+  set_characteristic_only(name, value);
+  refresh_variables();
+}
+
 ModelObject* Model::find_object(std::string_view object_name) const {
   for (const auto& object : objects) {
     if (object->name == object_name) return object.get();

@@ -433,6 +433,10 @@ class Model : public NamedElement {
   // The first top-level object with exactly that name, or nullptr.
   ModelObject* find_object(std::string_view object_name) const;
 
+  // Sets the characteristic and refreshes the list (refresh_variables): a
+  // run's outermost scope keeps what the template set in it.
+  void set_characteristic(std::string_view name, std::string_view value) override;
+
   // Rebuilds the list after its literals or functions changed (a capture of
   // preserved texts). Every run has this list as its first scope, so it also
   // holds the variables a template sets outside any loop: those are kept,

@@ -190,6 +190,11 @@ TEST_F(DirectivesTest, SetcticSetsACharacteristicOfACurrentElement) {
       {".each_object <obj.name=A>\n:$$SETCTIC obj color dark red \n:<obj.color>|\n.end\n",
        "dark red |\n", ""},
       {":$$SETCTIC dsm flavour sweet\n:<dsm.flavour>\n", "sweet\n", ""},
+      // The model's list is the run's outermost scope: what the template set
+      // there stays, and the characteristic's row replaces a variable of its name.
+      {":$$SETVAR kept yes\n:$$SETVAR dsm.flavour set\n:$$SETCTIC dsm flavour sweet\n"
+       ":<kept> <dsm.flavour>\n",
+       "yes sweet\n", ""},
       {":$$SETCTIC obj color red\n", "",
        "***ERROR    $$SETCTIC directive error - objtype not recognized or named scope not "
        "current - $$SETCTIC obj color red\n"},
