@@ -2,6 +2,7 @@
 // to the same shared copy, so comparing them is a pointer comparison.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -10,23 +11,32 @@ namespace quill {
 
 class InternedName {
  public:
+  // The shared copy of a name, with a hash of its text.
+  struct Entry {
+    std::string text;
+    std::uint64_t hash;
+  };
+
   InternedName();  // reads "UNDEFINED"
   explicit InternedName(std::string_view text);
   InternedName(const char* text) : InternedName(std::string_view(text)) {}
 
-  const std::string& text() const { return *text_; }
-  bool operator==(const InternedName& other) const { return text_ == other.text_; }
-  bool operator!=(const InternedName& other) const { return text_ != other.text_; }
-  const void* id() const { return text_; }
+  const std::string& text() const { return entry_->text; }
+  bool operator==(const InternedName& other) const { return entry_ == other.entry_; }
+  bool operator!=(const InternedName& other) const { return entry_ != other.entry_; }
+  const void* id() const { return entry_; }
   // The name whose id() that is; the id must come from an InternedName.
-  static InternedName from_id(const void* id) {
-    return InternedName(static_cast<const std::string*>(id));
-  }
+  static InternedName from_id(const void* id) { return InternedName(static_cast<const Entry*>(id)); }
+  // A hash of the name's text, for tables placed by name. Unlike the id's
+  // address it is the same in every run, so such a table collides, and
+  // costs, the same from one run to the next.
+  std::uint64_t hash() const { return entry_->hash; }
+  static std::uint64_t hash_of(const void* id) { return static_cast<const Entry*>(id)->hash; }
 
  private:
-  explicit InternedName(const std::string* text) : text_(text) {}
+  explicit InternedName(const Entry* entry) : entry_(entry) {}
 
-  const std::string* text_;
+  const Entry* entry_;
 };
 
 }  // namespace quill
@@ -34,6 +44,6 @@ class InternedName {
 template <>
 struct std::hash<quill::InternedName> {
   size_t operator()(const quill::InternedName& n) const noexcept {
-    return std::hash<const void*>()(n.id());
+    return static_cast<size_t>(n.hash());
   }
 };

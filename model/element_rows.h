@@ -42,7 +42,7 @@ class RowNameTable {
   std::string_view prefix() const { return prefix_; }
 
   const RowName& classify(const InternedName& name) const {
-    const auto hash = reinterpret_cast<std::uintptr_t>(name.id()) * 0x9E3779B97F4A7C15ull;
+    const std::uint64_t hash = name.hash() * 0x9E3779B97F4A7C15ull;
     RowName& slot = slots_[hash >> (64 - kSlotBits)];
     if (slot.id != name.id()) slot = make(name);
     return slot;

@@ -91,7 +91,7 @@ struct PrefixTable {
   IdMemo by_id[64];
 
   static size_t slot(const void* id) {
-    return static_cast<size_t>((reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull) >> 58);
+    return static_cast<size_t>((InternedName::hash_of(id) * 0x9E3779B97F4A7C15ull) >> 58);
   }
 };
 

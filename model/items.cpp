@@ -121,7 +121,7 @@ struct ItemList::NameIndex {
   explicit NameIndex(size_t names) { slots.resize(std::bit_ceil(std::max<size_t>(16, 2 * names))); }
 
   size_t home(const void* id) const {
-    const std::uint64_t h = reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull;
+    const std::uint64_t h = InternedName::hash_of(id) * 0x9E3779B97F4A7C15ull;
     return static_cast<size_t>(h >> 20) & (slots.size() - 1);
   }
   // Notes the position unless the name has an earlier one.

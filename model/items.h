@@ -257,11 +257,13 @@ class ItemList {
 
  private:
   // The names of the list's Variables are summed up in two 64-bit masks (a
-  // small Bloom filter): every name sets one bit in each, chosen by a hash
-  // of its id. Removing an item leaves the bits; emptying the list clears them.
+  // small Bloom filter): every name sets one bit in each, chosen by the
+  // hash of its text (InternedName::hash), so that which names share bits,
+  // and what a search costs, is the same in every run. Removing an item
+  // leaves the bits; emptying the list clears them.
   using NameBits = std::pair<std::uint64_t, std::uint64_t>;
   static NameBits name_bits(const void* id) {
-    const std::uint64_t h = reinterpret_cast<std::uintptr_t>(id) * 0x9E3779B97F4A7C15ull;
+    const std::uint64_t h = InternedName::hash_of(id) * 0x9E3779B97F4A7C15ull;
     return {std::uint64_t{1} << (h >> 58), std::uint64_t{1} << ((h >> 52) & 63)};
   }
   bool may_hold(const NameBits& bits) const {
