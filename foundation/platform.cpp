@@ -454,6 +454,23 @@ bool FileWriter::flush() {
   return !failed_;
 }
 
+bool FileWriter::take_permissions(const FileStatus& old) {
+  if (!flush()) return false;
+  note_change();
+  // Owner and group first: changing them clears set-id bits, which the mode
+  // below then restores. Only root may give a file away, and a user only to a
+  // group of theirs; where that is not allowed the file stays the user's own.
+  struct stat st;
+  const bool known = ::fstat(fd_, &st) == 0;
+  const bool given = known && (st.st_uid != old.owner || st.st_gid != old.group);
+  if (given && ::fchown(fd_, old.owner, old.group) != 0)
+    (void)::fchown(fd_, static_cast<uid_t>(-1), old.group);
+  // Most new versions already have the old one's mode: a regenerated file is
+  // made with the same umask as its old version was.
+  if (known && !given && (st.st_mode & 07777) == old.mode) return true;
+  return ::fchmod(fd_, old.mode) == 0;
+}
+
 bool FileWriter::close() {
   if (pending_) {
     pending_ = false;
@@ -478,6 +495,35 @@ FileKind file_kind(const std::string& path) {
   return S_ISDIR(st.st_mode) ? FileKind::directory : FileKind::other;
 }
 
+FileStatus file_status(const std::string& path) {
+  FileStatus status;
+  struct stat st;
+  const std::string native = os_path(path);
+  if (path.empty() || ::lstat(native.c_str(), &st) != 0) return status;
+  if (S_ISLNK(st.st_mode)) {
+    status.link = true;
+    if (::stat(native.c_str(), &st) != 0) return status;
+  }
+  status.kind = S_ISREG(st.st_mode)   ? FileKind::regular
+                : S_ISDIR(st.st_mode) ? FileKind::directory
+                                      : FileKind::other;
+  status.mode = st.st_mode & 07777;
+  status.owner = st.st_uid;
+  status.group = st.st_gid;
+  return status;
+}
+
+// access() answers for the real user and group; where they are the effective
+// ones too (any program not installed set-id) its answer is the one opening
+// would give, in one query. Otherwise the file is opened for appending,
+// which changes nothing.
+bool may_write_file(const std::string& path) {
+  static const bool same_ids = ::getuid() == ::geteuid() && ::getgid() == ::getegid();
+  if (same_ids) return ::access(os_path(path).c_str(), W_OK) == 0;
+  const int fd = ::open(os_path(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  return fd >= 0 && ::close(fd) == 0;
+}
+
 std::uint64_t change_count() { return changes(); }
 
 std::string resolve_link(const std::string& path) {
@@ -489,24 +535,6 @@ std::string resolve_link(const std::string& path) {
   std::string result(resolved);
   std::free(resolved);
   return result;
-}
-
-bool copy_permissions(const std::string& from, const std::string& to) {
-  struct stat old_st, new_st;
-  std::string native_to = os_path(to);
-  if (::stat(os_path(from).c_str(), &old_st) != 0) return false;
-  note_change();
-  // Owner and group first: changing them clears set-id bits, which the mode
-  // below then restores. Only root may give a file away, and a user only to a
-  // group of theirs; where that is not allowed the file stays the user's own.
-  const bool known = ::stat(native_to.c_str(), &new_st) == 0;
-  const bool given = known && (new_st.st_uid != old_st.st_uid || new_st.st_gid != old_st.st_gid);
-  if (given && ::chown(native_to.c_str(), old_st.st_uid, old_st.st_gid) != 0)
-    (void)::chown(native_to.c_str(), static_cast<uid_t>(-1), old_st.st_gid);
-  // Most new versions already have the old one's mode: a regenerated file is
-  // made with the same umask as its old version was.
-  if (known && !given && (new_st.st_mode & 07777) == (old_st.st_mode & 07777)) return true;
-  return ::chmod(native_to.c_str(), old_st.st_mode & 07777) == 0;
 }
 
 bool is_regular_file(const std::string& path) {

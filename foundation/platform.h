@@ -38,6 +38,20 @@ bool write_file(const std::string& path, std::string_view content);
 // Appends the bytes to the file, creating it when needed. False on any error.
 bool append_file(const std::string& path, std::string_view content);
 
+// What a path names.
+enum class FileKind { missing, regular, directory, other };
+
+// What a path names, whether the path itself is a symbolic link, and for an
+// existing file the permission bits, owner and group of the file (links
+// followed). One status query for a path that is no link.
+struct FileStatus {
+  FileKind kind = FileKind::missing;
+  bool link = false;
+  unsigned mode = 0;  // the permission bits, 07777
+  unsigned owner = 0;
+  unsigned group = 0;
+};
+
 // A file written byte for byte through a large buffer: one system call per
 // buffer, not per line. Closed (and flushed) by close() or the destructor.
 class FileWriter {
@@ -61,6 +75,11 @@ class FileWriter {
   // for a name too long to be sure of, this is create_new.
   bool create_later(const std::string& path);
   bool is_open() const { return fd_ >= 0 || pending_; }
+  // Gives the open file the permission bits of `old`, and its owner and
+  // group as far as the process may; writes what is buffered first, since
+  // a write after a mode change may clear set-id bits. False when the file
+  // is not open or the bits cannot be read or set.
+  bool take_permissions(const FileStatus& old);
   // Closes without writing what is buffered; a creation still pending is
   // not made at all.
   void abandon();
@@ -129,9 +148,13 @@ bool writes_in_background();
 void settle_writes();
 
 // What a path names, found with one status query (links followed).
-enum class FileKind { missing, regular, directory, other };
 // missing also stands for a path whose status cannot be read.
 FileKind file_kind(const std::string& path);
+// The status of path (see FileStatus).
+FileStatus file_status(const std::string& path);
+// Whether the process may write the existing file at path: the permission
+// check that opening it for writing makes, without opening it.
+bool may_write_file(const std::string& path);
 
 // Counts the calls of this layer that create, change, rename or remove a
 // file, so that a reader keeping a file's content in memory can tell that
@@ -141,9 +164,6 @@ std::uint64_t change_count();
 // The file a symbolic link finally names (absolute); a path that is no link,
 // or whose link cannot be resolved, is returned unchanged.
 std::string resolve_link(const std::string& path);
-// Gives `to` the permission bits of `from`, and its owner and group as far
-// as the process may. False when the permission bits cannot be read or set.
-bool copy_permissions(const std::string& from, const std::string& to);
 
 bool is_regular_file(const std::string& path);
 // The size in bytes of a regular file; 0 for anything else.

@@ -146,9 +146,9 @@ bool OutputFile::start_version(const std::string& path) {
   if (stream_.create(path)) return true;
   // One status query answers both whether there is an old version to read
   // and what the staged file needs to know about its target.
-  platform::FileKind kind = platform::file_kind(path);
-  if (kind == platform::FileKind::regular) capture_and_backup(path);
-  return stream_.open(path, /*append=*/false, kind);
+  const platform::FileStatus status = platform::file_status(path);
+  if (status.kind == platform::FileKind::regular) capture_and_backup(path);
+  return stream_.open(path, /*append=*/false, status);
 }
 
 // The old version's sections go to the model; its backup is made now, or,

@@ -53,13 +53,6 @@ bool is_stale_temp(const std::string& name) {
   return is_hex(token) && token != process_token();
 }
 
-// Whether an existing regular file may be written: opening it for appending
-// changes nothing.
-bool may_write(const std::string& path) {
-  platform::FileWriter probe;
-  return probe.open(path, /*append=*/true) && probe.close();
-}
-
 // Whether a check run could write path: its directory exists (or was made by
 // the run) and is writable, and an existing target may be written.
 bool could_write(const std::string& path) {
@@ -67,7 +60,7 @@ bool could_write(const std::string& path) {
   std::string dir = directory_of_target(path);
   if (!directory_exists_now(dir)) return false;
   if (platform::is_directory(dir) && !platform::is_writable_directory(dir)) return false;
-  return !platform::is_regular_file(path) || may_write(path);
+  return !platform::is_regular_file(path) || platform::may_write_file(path);
 }
 
 // What the run knows of a directory it writes into: the names it held when
@@ -122,8 +115,7 @@ std::string StagedFile::temp_path(const std::string& target) {
 }
 
 bool StagedFile::open(const std::string& target, bool append) {
-  return open(target, append,
-              is_check_run() ? platform::FileKind::missing : platform::file_kind(target));
+  return open(target, append, is_check_run() ? platform::FileStatus() : platform::file_status(target));
 }
 
 // Drops any version in hand and starts over for target.
@@ -135,7 +127,7 @@ void StagedFile::restart(const std::string& target) {
   memory_.clear();
 }
 
-bool StagedFile::open(const std::string& target, bool append, platform::FileKind kind) {
+bool StagedFile::open(const std::string& target, bool append, const platform::FileStatus& status) {
   restart(target);
   if (is_check_run()) {
     if (!could_write(target)) return false;
@@ -144,16 +136,19 @@ bool StagedFile::open(const std::string& target, bool append, platform::FileKind
     mode_ = Mode::memory;
     return true;
   }
+  const platform::FileKind kind = status.kind;
   had_target_ = kind == platform::FileKind::regular;
+  target_status_ = status;
   // A link is kept: the file it names receives the new version, staged
   // beside that file so that the rename stays within its file system.
-  if (had_target_) target_ = platform::resolve_link(target);
+  if (had_target_ && status.link) target_ = platform::resolve_link(target);
   if (is_special_file(target, kind)) {
     if (!writer_.open(target, append)) return false;
     mode_ = Mode::direct;
     return true;
   }
-  if (kind == platform::FileKind::directory || (had_target_ && !may_write(target))) return false;
+  if (kind == platform::FileKind::directory || (had_target_ && !platform::may_write_file(target)))
+    return false;
   if (start_temp(append && had_target_)) return true;
   // No room for the temporary name (a name near the length limit): the file
   // is written in place, as it would be without staging. Any other failure
@@ -244,13 +239,20 @@ bool StagedFile::publish() {
 
 // Continues a published version: a new version that starts as a copy of it.
 bool StagedFile::resume() {
-  if (!is_check_run()) return start_temp(platform::is_regular_file(target_));
+  if (!is_check_run()) {
+    target_status_ = platform::file_status(target_);
+    return start_temp(target_status_.kind == platform::FileKind::regular);
+  }
   read_current(target_, memory_);
   mode_ = Mode::memory;
   return true;
 }
 
+// The new version keeps the old one's permissions (an executable script
+// stays executable, a file kept private stays private). They are given to
+// the temporary file through its descriptor, once all of it is written.
 bool StagedFile::finish() {
+  if (mode_ == Mode::staged && had_target_) (void)writer_.take_permissions(target_status_);
   if (writes_file() && !writer_.close()) failed_ = true;
   return !failed_;
 }
@@ -284,9 +286,6 @@ bool StagedFile::commit() {
   mode_ = Mode::none;
   if (mode == Mode::memory) keep_version(target_, std::move(memory_));
   if (mode != Mode::staged) return true;
-  // The new version keeps the old one's permissions (an executable script
-  // stays executable, a file kept private stays private).
-  if (had_target_) platform::copy_permissions(target_, temp_);
   if (platform::rename_file(temp_, target_)) return true;
   platform::remove_file(temp_);
   return false;

@@ -31,9 +31,9 @@ class StagedFile {
   // could not be written: its directory is missing or not writable, or the
   // target is a directory or a file that may not be written.
   bool open(const std::string& target, bool append);
-  // The same for a caller that has just queried the target's kind: no
+  // The same for a caller that has just queried the target's status: no
   // further query is made.
-  bool open(const std::string& target, bool append, platform::FileKind kind);
+  bool open(const std::string& target, bool append, const platform::FileStatus& status);
   // Starts the first version of a target that does not exist: the target
   // itself is created, only if nothing goes by its name (so a file that
   // appeared meanwhile is never replaced), and written in place. Dropping
@@ -95,6 +95,9 @@ class StagedFile {
   std::string memory_;  // the version of a check run
   platform::FileWriter writer_;
   bool had_target_ = false;
+  // The target's status when the version was started, whose permissions
+  // the new version takes.
+  platform::FileStatus target_status_;
   bool in_place_ = false;  // a regular file written directly (no room for the temporary name)
   bool failed_ = false;
 };

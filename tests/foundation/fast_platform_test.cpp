@@ -1,6 +1,8 @@
 // The write buffer, the one-query file kinds and the change count that
 // cached readers rely on.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -71,8 +73,41 @@ TEST_F(FastPlatformTest, FileKindNeedsOneQuery) {
       {dir_ + "/f.txt/below", platform::FileKind::missing},
       {"", platform::FileKind::missing},
   };
-  for (const Row& row : rows)
+  for (const Row& row : rows) {
     EXPECT_EQ(platform::file_kind(row.path), row.expected) << row.path;
+    EXPECT_EQ(platform::file_status(row.path).kind, row.expected) << row.path;
+  }
+  // The status also tells a link, and gives the named file's permissions.
+  ::chmod((dir_ + "/f.txt").c_str(), 0640);
+  const platform::FileStatus through_link = platform::file_status(dir_ + "/link");
+  EXPECT_TRUE(through_link.link);
+  EXPECT_EQ(through_link.mode, 0640u);
+  EXPECT_EQ(through_link.owner, ::geteuid());
+  EXPECT_FALSE(platform::file_status(dir_ + "/f.txt").link);
+  EXPECT_TRUE(platform::file_status(dir_ + "/dangling").link);
+}
+
+// Whether a file may be written is the answer opening it would give, for
+// root (who may write any file) as for anyone else.
+TEST_F(FastPlatformTest, MayWriteFileAnswersAsOpeningWould) {
+  const std::string open_file = write("open.txt", "x"), locked = write("locked.txt", "x");
+  ::chmod(open_file.c_str(), 0666);
+  ::chmod(locked.c_str(), 0444);
+  ::chmod(dir_.c_str(), 0755);
+  auto opens = [](const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+    return fd >= 0 && ::close(fd) == 0;
+  };
+  EXPECT_EQ(platform::may_write_file(locked), opens(locked));
+  EXPECT_TRUE(platform::may_write_file(open_file));
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        const bool ok = platform::may_write_file(open_file) && !platform::may_write_file(locked) &&
+                        !opens(locked) && !platform::may_write_file(dir_ + "/none");
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FastPlatformTest, EveryChangeOfAFileIsCounted) {

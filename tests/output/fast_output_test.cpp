@@ -1,6 +1,7 @@
 // Column and line counting without a scan of every byte, and staged files
 // opened from the one status query of their target.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -91,7 +92,7 @@ TEST_F(FastOutputTest, TargetKindDecidesHowAVersionIsWritten) {
       platform::remove_file(dir_ + "/dest.txt");
       platform::remove_file(dir_ + "/new.txt");
       StagedFile file;
-      bool opened = queried ? file.open(row.target, row.append, platform::file_kind(row.target))
+      bool opened = queried ? file.open(row.target, row.append, platform::file_status(row.target))
                             : file.open(row.target, row.append);
       std::string where = row.target + (queried ? " (kind given)" : "");
       ASSERT_EQ(opened, row.opens) << where;
@@ -107,6 +108,26 @@ TEST_F(FastOutputTest, TargetKindDecidesHowAVersionIsWritten) {
     }
   }
   EXPECT_EQ(platform::file_kind(dir_ + "/dangling"), platform::FileKind::regular);
+}
+
+// A file its user may not write is not replaced, though its directory would
+// allow the rename. (Run as nobody where the tests run as root, who may
+// write any file.)
+TEST_F(FastOutputTest, OldVersionThatMayNotBeWrittenIsKept) {
+  const std::string target = write("locked.h", "old version");
+  ::chmod(target.c_str(), 0444);
+  ::chmod(dir_.c_str(), 0777);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        StagedFile file;
+        StagedFile given;
+        const bool ok = !file.open(target, false) &&
+                        !given.open(target, false, platform::file_status(target)) &&
+                        read(target) == "old version";
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // When the temporary file cannot be made for any reason but the length of
