@@ -1,5 +1,7 @@
 #include "foundation/string_containers.h"
 
+#include <functional>
+
 #include "foundation/char_set.h"
 #include "foundation/pattern.h"
 
@@ -42,6 +44,63 @@ void StringArray::split(std::string_view text, std::string_view separators) {
 void StringArray::split(std::string_view text, const Pattern& pattern) {
   clear();
   for (std::string& piece : pattern.all_matches(text)) items_.push_back(std::move(piece));
+}
+
+StringSet& StringSet::operator=(const StringSet& other) {
+  if (this != &other) {
+    list_ = other.list_;
+    slots_.clear();
+  }
+  return *this;
+}
+
+namespace {
+size_t text_hash(std::string_view text) { return std::hash<std::string_view>()(text); }
+}  // namespace
+
+void StringSet::add(std::string_view text) {
+  if (find(text) >= 0) return;
+  list_.add(text);
+  if (slots_.empty()) return;
+  if (2 * count() > slots_.size())
+    make_index();
+  else
+    place(count() - 1);
+}
+
+long StringSet::find(std::string_view text) const {
+  if (count() < kIndexedCount) return list_.find(text);
+  if (slots_.empty()) make_index();
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = text_hash(text) & mask;; i = (i + 1) & mask) {
+    if (slots_[i] == 0) return -1;
+    if (list_.items()[slots_[i] - 1] == text) return static_cast<long>(slots_[i] - 1);
+  }
+}
+
+void StringSet::remove(long index) {
+  if (index < 0 || static_cast<size_t>(index) >= count()) return;
+  list_.remove(index);
+  slots_.clear();
+}
+
+void StringSet::clear() {
+  list_.clear();
+  slots_.clear();
+}
+
+void StringSet::make_index() const {
+  size_t size = 32;
+  while (size < 2 * count() + 2) size *= 2;
+  slots_.assign(size, 0);
+  for (size_t i = 0; i < count(); ++i) place(i);
+}
+
+void StringSet::place(size_t index) const {
+  const size_t mask = slots_.size() - 1;
+  size_t i = text_hash(list_.items()[index]) & mask;
+  while (slots_[i] != 0) i = (i + 1) & mask;
+  slots_[i] = static_cast<std::uint32_t>(index + 1);
 }
 
 std::string& StringMap::value(std::string_view key) {

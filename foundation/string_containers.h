@@ -1,6 +1,7 @@
 // Growable text containers for lists, array variables, keyed variables and uid lists.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,11 +35,44 @@ class StringArray {
   std::vector<std::string> items_;
 };
 
-// A StringArray that never holds the same text twice.
-class StringSet : public StringArray {
+// Texts in the order they were added, never the same text twice. A long
+// set finds a text through an index of hashes (a template may collect a
+// name for every attribute of a large model: searching the whole set for
+// each would cost the square of its length).
+class StringSet {
  public:
-  void add(std::string_view text) { if (find(text) < 0) StringArray::add(text); }
+  StringSet() = default;
+  StringSet(const StringSet& other) : list_(other.list_) {}
+  StringSet& operator=(const StringSet& other);
+  StringSet(StringSet&&) noexcept = default;
+  StringSet& operator=(StringSet&&) noexcept = default;
+
+  size_t count() const { return list_.count(); }
+  // Appends the text unless the set holds it.
+  void add(std::string_view text);
+  // Index of the text, or -1.
+  long find(std::string_view text) const;
   void remove_text(std::string_view text) { remove(find(text)); }
+  // Removes the entry and shifts the later ones; -1 or beyond the count is ignored.
+  void remove(long index);
+  // The entry, or an empty text at or beyond the count.
+  const std::string& item(size_t index) const { return list_.item(index); }
+  void clear();
+  const std::vector<std::string>& items() const { return list_.items(); }
+
+ private:
+  // Sets shorter than this are searched entry by entry.
+  static constexpr size_t kIndexedCount = 16;
+  // Makes the index for the present entries.
+  void make_index() const;
+  // Notes the entry at `index` in an index that has room for it.
+  void place(size_t index) const;
+
+  StringArray list_;
+  // Open addressing, at most half full: entry index + 1, 0 for a free slot.
+  // Made at the first search of a long set, kept by appends, dropped by
+  // removals.
+  mutable std::vector<std::uint32_t> slots_;
 };
 
 // Keys and values kept in parallel.

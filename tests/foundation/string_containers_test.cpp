@@ -58,6 +58,34 @@ TEST(StringSetTest, NeverHoldsDuplicates) {
   EXPECT_EQ(s.items(), (Strings{"b"}));
 }
 
+// Long sets search through an index that appends keep and removals remake.
+TEST(StringSetTest, LongSetsFindEveryTextAfterEveryChange) {
+  StringSet s;
+  for (int round = 0; round < 2; ++round)  // the second round adds nothing
+    for (int i = 0; i < 1000; ++i) s.add("t" + std::to_string(i));
+  ASSERT_EQ(s.count(), 1000u);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(s.find("t" + std::to_string(i)), i);
+  EXPECT_EQ(s.find("t1000"), -1);
+  s.remove_text("t10");
+  EXPECT_EQ(s.find("t10"), -1);
+  EXPECT_EQ(s.find("t11"), 10) << "later entries move up";
+  s.add("t10");
+  EXPECT_EQ(s.find("t10"), 999) << "added again at the end";
+  StringSet copy = s;
+  copy.add("new");
+  EXPECT_EQ(copy.find("new"), 1000);
+  EXPECT_EQ(s.find("new"), -1);
+  StringSet assigned;
+  assigned.add("x");
+  assigned = copy;
+  EXPECT_EQ(assigned.find("x"), -1);
+  EXPECT_EQ(assigned.find("t999"), copy.find("t999"));
+  s.clear();
+  EXPECT_EQ(s.find("t1"), -1);
+  s.add("t1");
+  EXPECT_EQ(s.items(), (Strings{"t1"}));
+}
+
 TEST(StringMapTest, KeysAndValuesStayParallel) {
   StringMap m;
   EXPECT_EQ(m.value("x"), "");  // created empty
