@@ -153,13 +153,13 @@ ItemList& Model::variables(std::string_view) {
 
 // A rebuild makes the rows from the fields again, so appending is only the
 // same while the rows are as the last refresh made them: nothing but
-// appends (the run's variables) since, and no characteristic set (a
-// literal's characteristic set by the template shows in the list only after
-// a rebuild). The literals before `first` must exist, or dsm.has_literals
-// would change. The new rows' names must be new to the list: a rebuild
-// drops a run's variable of a row's name, and of two entries of one name
-// the first is found. (New literals may share uids among them: their rows
-// then follow each other, as in a rebuild.)
+// appends (the run's variables) since, and no literal's characteristic set
+// (the template's change shows in the list only after a rebuild). The
+// literals before `first` must exist, or dsm.has_literals would change.
+// The new rows' names must be new to the list: a rebuild drops a run's
+// variable of a row's name, and of two entries of one name the first is
+// found. (New literals may share uids among them: their rows then follow
+// each other, as in a rebuild.)
 void Model::add_literal_rows(size_t first) {
   ItemList& list = cache();
   const bool rows_kept = first > 0 && first <= literals.size() && rows_ > 0 &&
@@ -167,7 +167,7 @@ void Model::add_literal_rows(size_t first) {
                          list.only_appended_since(noted_version_, noted_count_) &&
                          &list.at(rows_ - 1) == last_row_ &&
                          static_cast<const Variable*>(last_row_)->name().id() == last_row_name_ &&
-                         noted_edits_ == characteristic_edits();
+                         noted_edits_ == literal_edits();
   if (!rows_kept) return refresh_variables();
   auto is_new = [&](const void* id) { return list.find(InternedName::from_id(id)) == nullptr; };
   for (size_t i = first; i < literals.size(); ++i) {

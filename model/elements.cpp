@@ -103,9 +103,13 @@ const InternedName& Element::no_prefix() {
 }
 
 void Element::set_characteristic(std::string_view name, std::string_view value) {
-  ++characteristic_edits_;
   set_characteristic_only(name, value);
   rebuild_variables();
+}
+
+void Literal::set_characteristic(std::string_view name, std::string_view value) {
+  ++literal_edits_;
+  Element::set_characteristic(name, value);
 }
 
 ItemList& Element::variables(std::string_view) { return cache(); }
@@ -312,7 +316,7 @@ void Model::note_rows(size_t rows) {
   last_row_name_ = rows_ > 0 ? static_cast<const Variable&>(*last_row_).name().id() : nullptr;
   noted_version_ = list.version();
   noted_count_ = list.count();
-  noted_edits_ = characteristic_edits();
+  noted_edits_ = literal_edits();
 }
 
 void Model::set_characteristic(std::string_view name, std::string_view value) {

@@ -77,18 +77,19 @@ class Element {
   // change of uid.
   ItemList& edit_characteristics() {
     ++uid_edits_;
-    ++characteristic_edits_;
+    ++literal_edits_;
     return characteristics_;
   }
   // Counts the changes that may have given some element another `uid`
   // characteristic (a uid set, a merge, a removal, an edit through the
   // mutable list): an index of elements by uid is current while this is.
   static std::uint64_t uid_edits() { return uid_edits_; }
-  // Counts the characteristics set through set_characteristic and the edits
-  // through the mutable list: rows made from characteristics are current
-  // while this count is. (Loading and the capture set theirs with
-  // set_characteristic_only; the capture refreshes the lists it touches.)
-  static std::uint64_t characteristic_edits() { return characteristic_edits_; }
+  // Counts the characteristics set on literals through set_characteristic,
+  // and the edits of any element's characteristics through the mutable list:
+  // the model's rows for its literals are current while this count is.
+  // (Loading and the capture set theirs with set_characteristic_only; the
+  // capture refreshes the lists it touches.)
+  static std::uint64_t literal_edits() { return literal_edits_; }
   const std::string& remembered_prefix() const { return prefix_.text(); }
 
   // `variables` for a scope that an iterator pushes, noting whether the
@@ -132,7 +133,11 @@ class Element {
   static const InternedName& no_prefix();
 
   inline static std::uint64_t uid_edits_ = 0;
-  inline static std::uint64_t characteristic_edits_ = 0;
+
+ protected:
+  inline static std::uint64_t literal_edits_ = 0;
+
+ private:
 
   // The variable list with what a scope request last filled it with:
   // list.version() and TextItem::value_writes() at that moment
@@ -330,13 +335,16 @@ class Literal : public NamedElement {
   Literal() = default;
   Literal(std::string_view n, std::string_view t) : NamedElement(n), text(t) {}
   ItemList& variables(std::string_view prefix) override;
+  // Counted (literal_edits): the model's list shows a literal's
+  // characteristics, and is made again rather than extended after a change.
+  void set_characteristic(std::string_view name, std::string_view value) override;
 
   // The names of the rows the literal gives its model's or object's list:
   // "literal.<name>", then one per characteristic, in their order. Kept
   // and made again only when the name or the characteristics' names
-  // changed: a run that turns thousands of sections into literals makes the
-  // model's list again for every file that adds some, and interning every
-  // name again each time cost more than the rest of the run.
+  // changed: the model's list is made again whenever its rows may have
+  // changed, and interning every name again each time cost more than the
+  // rest of a run that turns thousands of sections into literals.
   struct RowNames {
     std::string name;                 // the literal's name they were made for
     const void* group = nullptr;      // "literal.<name>"
@@ -444,7 +452,7 @@ class Model : public NamedElement {
   void refresh_variables();
   // The same after literals were appended from index `first` on (orphans)
   // and nothing else changed: while the list has only had variables
-  // appended since it was last made, and no characteristic was set since,
+  // appended since it was last made, and no literal's characteristic was set since,
   // the new literals' rows are put in after the other literals' rows, where
   // a rebuild would put them, and the rest of the list is kept. A run that
   // orphans a hundred thousand sections makes orphans in every file, and
@@ -498,8 +506,8 @@ class Model : public NamedElement {
   const void* last_row_name_ = nullptr;
   // Where the rows of the literals end, as `variables` made them.
   size_t literal_rows_end_ = 0;
-  // The list's version and count, and the characteristic edits, when the
-  // rows were last noted.
+  // The list's version and count, and the literal edits, when the rows were
+  // last noted.
   std::uint64_t noted_version_ = 0;
   size_t noted_count_ = 0;
   std::uint64_t noted_edits_ = 0;

@@ -278,6 +278,7 @@ TEST_F(CaptureTest, OrphanRowsEndAsARebuildWouldMakeThem) {
   Literal& kept = *model_.literals.emplace_back(std::make_unique<Literal>("L", "literal text"));
   Pragma& pragma = *model_.pragmas.emplace_back(std::make_unique<Pragma>("P"));
   pragma.set_characteristic_only("level", "2");
+  ModelObject& object = add_object(model_, "O");
   ItemList& scope = model_.variables("");
   scope.set("date.year", "126");
   auto capture = [&](std::vector<std::string> uids) {
@@ -324,7 +325,13 @@ TEST_F(CaptureTest, OrphanRowsEndAsARebuildWouldMakeThem) {
 
   capture({"d", "d", "g7"});
   expect_as_rebuilt("one uid twice");
-  EXPECT_EQ(model_.literals.size(), 10u);
+
+  object.set_characteristic("color", "red");
+  x = scope.find("x");
+  capture({"g8"});
+  EXPECT_EQ(scope.find("x"), x) << "an object's characteristic leaves the model's rows as they are";
+  expect_as_rebuilt("an object's characteristic set");
+  EXPECT_EQ(model_.literals.size(), 11u);
   EXPECT_EQ(scope.find("x")->value(), "1");
 }
 
