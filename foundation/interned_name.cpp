@@ -23,9 +23,9 @@ struct EntryEqual {
 
 const InternedName::Entry* lookup(std::string_view text) {
   static std::unordered_set<InternedName::Entry, EntryHash, EntryEqual> dictionary;
-  const size_t hash = EntryHash()(text);
   auto found = dictionary.find(text);
-  if (found == dictionary.end()) found = dictionary.insert(InternedName::Entry{std::string(text), hash}).first;
+  if (found == dictionary.end())
+    found = dictionary.insert(InternedName::Entry{std::string(text), EntryHash()(text)}).first;
   return &*found;
 }
 

@@ -46,8 +46,8 @@ class CapturedTexts {
 // rows (an empty one is filled from the fields when first asked for); the
 // model's list keeps the variables a template set in it
 // (Model::refresh_variables), and takes the rows of new orphans without
-// being made again while nothing else changed (Model::add_literal_rows). pending_uids keeps the uids that became
-// orphans.
+// being made again while nothing else changed (Model::add_literal_rows).
+// pending_uids keeps the uids that became orphans.
 //
 // A file holds a few sections and a model may own a hundred thousand
 // elements, so the elements are not searched for every file: the model

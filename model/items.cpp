@@ -288,6 +288,7 @@ void ItemList::move_last_to(size_t n, size_t position) {
   for (size_t i = position; i < count_; ++i) {
     if (entries_[i].name == nullptr) continue;
     NameIndex::Slot* slot = index_->find(entries_[i].name);
+    if (slot == nullptr) return drop_index();  // not kept by some change: made anew when needed
     if (slot->position >= position) slot->position = kUnplaced;
   }
   for (size_t i = position; i < count_; ++i) {
