@@ -488,11 +488,17 @@ bool FileWriter::close() {
   return !failed_;
 }
 
+namespace {
+FileKind kind_of(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return FileKind::regular;
+  return S_ISDIR(st.st_mode) ? FileKind::directory : FileKind::other;
+}
+}  // namespace
+
 FileKind file_kind(const std::string& path) {
   struct stat st;
   if (path.empty() || ::stat(os_path(path).c_str(), &st) != 0) return FileKind::missing;
-  if (S_ISREG(st.st_mode)) return FileKind::regular;
-  return S_ISDIR(st.st_mode) ? FileKind::directory : FileKind::other;
+  return kind_of(st);
 }
 
 FileStatus file_status(const std::string& path) {
@@ -504,9 +510,7 @@ FileStatus file_status(const std::string& path) {
     status.link = true;
     if (::stat(native.c_str(), &st) != 0) return status;
   }
-  status.kind = S_ISREG(st.st_mode)   ? FileKind::regular
-                : S_ISDIR(st.st_mode) ? FileKind::directory
-                                      : FileKind::other;
+  status.kind = kind_of(st);
   status.mode = st.st_mode & 07777;
   status.owner = st.st_uid;
   status.group = st.st_gid;

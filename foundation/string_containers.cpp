@@ -46,26 +46,20 @@ void StringArray::split(std::string_view text, const Pattern& pattern) {
   for (std::string& piece : pattern.all_matches(text)) items_.push_back(std::move(piece));
 }
 
-StringSet& StringSet::operator=(const StringSet& other) {
-  if (this != &other) {
-    list_ = other.list_;
-    slots_.clear();
-  }
-  return *this;
-}
-
 namespace {
 size_t text_hash(std::string_view text) { return std::hash<std::string_view>()(text); }
 }  // namespace
 
-void StringSet::add(std::string_view text) {
-  if (find(text) >= 0) return;
+size_t StringSet::add(std::string_view text) {
+  if (const long found = find(text); found >= 0) return static_cast<size_t>(found);
   list_.add(text);
-  if (slots_.empty()) return;
-  if (2 * count() > slots_.size())
-    make_index();
-  else
-    place(count() - 1);
+  if (!slots_.empty()) {
+    if (2 * count() > slots_.size())
+      make_index();
+    else
+      place(count() - 1);
+  }
+  return count() - 1;
 }
 
 long StringSet::find(std::string_view text) const {
@@ -103,14 +97,7 @@ void StringSet::place(size_t index) const {
   slots_[i] = static_cast<std::uint32_t>(index + 1);
 }
 
-std::string& StringMap::value(std::string_view key) {
-  long index = keys_.find(key);
-  if (index < 0) {
-    keys_.add(key);
-    index = static_cast<long>(keys_.count() - 1);
-  }
-  return values_.item_or_extend(static_cast<size_t>(index));
-}
+std::string& StringMap::value(std::string_view key) { return values_.item_or_extend(keys_.add(key)); }
 
 void StringMap::remove(std::string_view key) {
   long index = keys_.find(key);

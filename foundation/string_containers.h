@@ -41,15 +41,9 @@ class StringArray {
 // each would cost the square of its length).
 class StringSet {
  public:
-  StringSet() = default;
-  StringSet(const StringSet& other) : list_(other.list_) {}
-  StringSet& operator=(const StringSet& other);
-  StringSet(StringSet&&) noexcept = default;
-  StringSet& operator=(StringSet&&) noexcept = default;
-
   size_t count() const { return list_.count(); }
-  // Appends the text unless the set holds it.
-  void add(std::string_view text);
+  // Appends the text unless the set holds it; its index either way.
+  size_t add(std::string_view text);
   // Index of the text, or -1.
   long find(std::string_view text) const;
   void remove_text(std::string_view text) { remove(find(text)); }

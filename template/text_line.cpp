@@ -277,9 +277,8 @@ const std::string* lookup(const VariableReference& ref, GenerationRun& run) {
   if (!ref.is_keyed) return run.symbols.find_value(ref.interned);
   if (!ref.key_ok) return nullptr;
   const StringMap* map = run.keyed.find(ref.keyed_name);
-  if (!map || !map->contains(ref.key)) return nullptr;
-  long index = map->keys().find(ref.key);
-  return &map->values().item(static_cast<size_t>(index));
+  const long index = map ? map->keys().find(ref.key) : -1;
+  return index < 0 ? nullptr : &map->values().item(static_cast<size_t>(index));
 }
 
 // The value of a reference in a condition. It always lies in storage that
