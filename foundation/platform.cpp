@@ -414,6 +414,21 @@ void FileWriter::abandon() {
   close();
 }
 
+bool FileWriter::disk_size(std::uint64_t& size) const {
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool FileWriter::abandon_at(std::uint64_t size) {
+  used_ = 0;
+  const bool cut = fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+  if (cut) note_change();
+  close();
+  return cut;
+}
+
 bool FileWriter::open_with(const std::string& path, int flags) {
   close();
   failed_ = false;

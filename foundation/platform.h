@@ -83,6 +83,12 @@ class FileWriter {
   // Closes without writing what is buffered; a creation still pending is
   // not made at all.
   void abandon();
+  // The size of the open file as it stands on the disk (what is buffered
+  // not counted); false when it cannot be read.
+  bool disk_size(std::uint64_t& size) const;
+  // Closes without writing what is buffered, after cutting the file back
+  // to size bytes; false when the cut fails.
+  bool abandon_at(std::uint64_t size);
   // Whether this writer made its file since it was last opened: create_new
   // succeeded, or create_later's file was made or handed to the second
   // thread (which removes it again when it cannot write it whole).

@@ -149,7 +149,8 @@ bool StagedFile::open(const std::string& target, bool append, const platform::Fi
   }
   if (kind == platform::FileKind::directory || (had_target_ && !platform::may_write_file(target)))
     return false;
-  if (start_temp(append && had_target_)) return true;
+  if (append && had_target_) return start_append();
+  if (start_temp(false)) return true;
   // No room for the temporary name (a name near the length limit): the file
   // is written in place, as it would be without staging. Any other failure
   // (no permission, no descriptor left, an I/O error) ends here: writing in
@@ -202,6 +203,15 @@ bool StagedFile::copy_target_into_temp() {
   return platform::read_file(target_, content) && writer_.write(content);
 }
 
+bool StagedFile::start_append() {
+  if (!writer_.open(target_, /*append=*/true) || !writer_.disk_size(kept_size_)) {
+    writer_.abandon();
+    return false;
+  }
+  mode_ = Mode::appended;
+  return true;
+}
+
 // write() in the modes without a file of their own.
 bool StagedFile::write_other(std::string_view bytes) {
   switch (mode_) {
@@ -216,6 +226,7 @@ bool StagedFile::write_other(std::string_view bytes) {
     case Mode::staged:
     case Mode::created:
     case Mode::direct:
+    case Mode::appended:
       if (!writer_.write(bytes)) failed_ = true;
       return !failed_;
   }
@@ -229,6 +240,8 @@ bool StagedFile::flush() {
 
 bool StagedFile::publish() {
   if (mode_ == Mode::direct) return flush();
+  // What was appended so far stays, whatever comes after it.
+  if (mode_ == Mode::appended) return flush() && writer_.disk_size(kept_size_);
   // A created file published goes on like a staged one: later text goes to
   // a copy, so that a failure then leaves what was published.
   if (mode_ != Mode::staged && mode_ != Mode::created && mode_ != Mode::memory) return !failed_;
@@ -252,6 +265,11 @@ bool StagedFile::resume() {
 // stays executable, a file kept private stays private). They are given to
 // the temporary file through its descriptor, once all of it is written.
 bool StagedFile::finish() {
+  // Kept open: a version dropped after all is cut off through it.
+  if (mode_ == Mode::appended) {
+    if (!writer_.flush()) failed_ = true;
+    return !failed_;
+  }
   if (mode_ == Mode::staged && had_target_) (void)writer_.take_permissions(target_status_);
   if (writes_file() && !writer_.close()) failed_ = true;
   return !failed_;
@@ -272,6 +290,7 @@ bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>&
     case Mode::published:  // the regular file this version's commit made
       return read_current_pieces(target_, take);
     case Mode::created:
+    case Mode::appended:
       return platform::read_file_pieces(target_, take);
     case Mode::direct:
       // A regular file written in place can be read back; a device cannot.
@@ -285,6 +304,7 @@ bool StagedFile::commit() {
   Mode mode = mode_;
   mode_ = Mode::none;
   if (mode == Mode::memory) keep_version(target_, std::move(memory_));
+  if (mode == Mode::appended) return writer_.close();
   if (mode != Mode::staged) return true;
   if (platform::rename_file(temp_, target_)) return true;
   platform::remove_file(temp_);
@@ -302,6 +322,8 @@ void StagedFile::discard() {
     if (writer_.made_file()) platform::remove_file(target_);
   } else if (mode_ == Mode::direct) {
     writer_.close();
+  } else if (mode_ == Mode::appended) {
+    writer_.abandon_at(kept_size_);
   }
   mode_ = Mode::none;
   memory_.clear();

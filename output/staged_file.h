@@ -3,6 +3,11 @@
 // replaces the target by a rename only when the version is complete: a
 // reader of the target sees the whole old or the whole new version, never a
 // mix, and a failed or interrupted run leaves the old file as it was.
+// Appending to an existing file is the exception: the text goes onto the end
+// of the file itself, and a version that fails or is dropped is cut off
+// again, so that the old content stays as it was. A copy per append would
+// cost the size of the whole file each time, and a template that appends a
+// line to one file for every element of a model pays that for every line.
 // A target that does not exist yet has no old version to protect: it is
 // created exclusively and written in place (see create), which spares a
 // status query, the temporary name and the rename for every new file.
@@ -11,6 +16,7 @@
 // check run the version is kept in memory and handed to the check run.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,8 +32,8 @@ class StagedFile {
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
-  // Starts a new version of target: empty, or when appending a copy of the
-  // target's current content. False (and nothing started) when the target
+  // Starts a new version of target: empty, or when appending the target's
+  // current content with the new text after it. False (and nothing started) when the target
   // could not be written: its directory is missing or not writable, or the
   // target is a directory or a file that may not be written.
   bool open(const std::string& target, bool append);
@@ -48,6 +54,9 @@ class StagedFile {
   bool had_target() const { return had_target_; }
   // True when the file is written in place (a device or pipe), not staged.
   bool is_direct() const { return mode_ == Mode::direct; }
+  // True when the version is text appended to the end of the old one, in
+  // place: the old version is then no longer there to compare with.
+  bool appends_in_place() const { return mode_ == Mode::appended; }
 
   // Buffers the bytes; false once any write has failed.
   bool write(std::string_view bytes) {
@@ -58,7 +67,8 @@ class StagedFile {
   // Hands the buffer to the temporary file; false on any error so far.
   bool flush();
   // Makes what was written so far the target's content, so that other
-  // programs see it; later writes continue a copy of it. False on any error.
+  // programs see it; later writes continue a copy of it (text appended in
+  // place goes on in place). False on any error.
   bool publish();
   // Writes out and closes the temporary file; false on any error so far.
   bool finish();
@@ -78,16 +88,18 @@ class StagedFile {
 
  private:
   // staged: into the temporary file; created: into a target that this
-  // version created; direct: into a target that cannot be staged.
-  enum class Mode { none, staged, created, direct, published, memory };
+  // version created; direct: into a target that cannot be staged;
+  // appended: onto the end of the target, which had kept_size_ bytes.
+  enum class Mode { none, staged, created, direct, appended, published, memory };
 
-  bool writes_file() const { return mode_ >= Mode::staged && mode_ <= Mode::direct; }
+  bool writes_file() const { return mode_ >= Mode::staged && mode_ <= Mode::appended; }
 
   void restart(const std::string& target);
   bool start_temp(bool copy_target);
+  bool copy_target_into_temp();
   bool write_other(std::string_view bytes);
   bool resume();
-  bool copy_target_into_temp();
+  bool start_append();
 
   Mode mode_ = Mode::none;
   std::string target_;
@@ -99,6 +111,7 @@ class StagedFile {
   // the new version takes.
   platform::FileStatus target_status_;
   bool in_place_ = false;  // a regular file written directly (no room for the temporary name)
+  std::uint64_t kept_size_ = 0;  // appended: the old version's size
   bool failed_ = false;
 };
 

@@ -154,6 +154,66 @@ TEST_P(StagedOutputTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// Appending writes onto the end of the file itself (no copy of the file per
+// append: the file stays the same file), and text appended by a version that
+// fails or is dropped is cut off again, back to the old content, or to what
+// was published when the version was published on the way.
+TEST_P(StagedOutputTest, AppendingWritesInPlaceAndCutsOffWhatFails) {
+  namespace fs = std::filesystem;
+  const std::string log = write("log.txt", "one\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(log.c_str(), &before), 0);
+  output_file().open_append("log.txt");
+  output_file().write("two", true, 0);
+  EXPECT_FALSE(has_temp_file());
+  generate("other.h", "x");
+  output_file().open_append("log.txt");
+  output_file().write("three", true, 0);
+  output_file().close();
+  EXPECT_EQ(read(log), "one\ntwo\nthree\n");
+  struct stat after {};
+  ASSERT_EQ(::stat(log.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+
+  {
+    StagedFile file;
+    ASSERT_TRUE(file.open(log, /*append=*/true));
+    EXPECT_TRUE(file.appends_in_place());
+    EXPECT_TRUE(file.write("four\n"));
+    EXPECT_TRUE(file.publish());
+    EXPECT_TRUE(file.write("five\n"));
+    EXPECT_TRUE(file.flush());
+    EXPECT_EQ(read(log), "one\ntwo\nthree\nfour\nfive\n");
+    file.discard();
+  }
+  EXPECT_EQ(read(log), "one\ntwo\nthree\nfour\n");
+
+  // Under WriteOnlyChanged an append is not compared with a version that it
+  // has changed already; appending nothing leaves the file as it was.
+  settings().set("WriteOnlyChanged", "true");
+  const auto long_ago = fs::file_time_type::clock::now() - std::chrono::hours(48);
+  fs::last_write_time(log, long_ago);
+  output_file().open_append("log.txt");
+  output_file().close();
+  EXPECT_EQ(fs::last_write_time(log), long_ago);
+  output_file().open_append("log.txt");
+  output_file().write("six", true, 0);
+  output_file().close();
+  EXPECT_EQ(read(log), "one\ntwo\nthree\nfour\nsix\n");
+
+  EXPECT_EXIT(
+      {
+        limit_file_size();
+        output_file().open_append("log.txt");
+        output_file().write(std::string(1 << 20, 'x'), true, 0);
+        output_file().close();
+        bool ok = read(log) == "one\ntwo\nthree\nfour\nsix\n" && !has_temp_file() &&
+                  output().find("An output error occurred when writing to\n") != std::string::npos;
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 // A file that does not exist yet has nothing to protect: it is created and
 // written in place, and a version that fails is removed again.
 TEST_P(StagedOutputTest, NewFileIsWrittenInPlaceAndRemovedWhenItFails) {
