@@ -150,7 +150,7 @@ bool StagedFile::open(const std::string& target, bool append, const platform::Fi
   if (kind == platform::FileKind::directory || (had_target_ && !platform::may_write_file(target)))
     return false;
   if (append && had_target_) return start_append();
-  if (start_temp(false)) return true;
+  if (start_temp()) return true;
   // No room for the temporary name (a name near the length limit): the file
   // is written in place, as it would be without staging. Any other failure
   // (no permission, no descriptor left, an I/O error) ends here: writing in
@@ -184,23 +184,12 @@ bool StagedFile::create(const std::string& target) {
   return true;
 }
 
-// copy_target: the target is a regular file whose content the new version
-// starts with.
-bool StagedFile::start_temp(bool copy_target) {
+bool StagedFile::start_temp() {
   names_in(directory_of_target(target_));
   temp_ = temp_path(target_);
   if (!writer_.open(temp_)) return false;
   mode_ = Mode::staged;
-  if (copy_target && !copy_target_into_temp()) {
-    discard();
-    return false;
-  }
   return true;
-}
-
-bool StagedFile::copy_target_into_temp() {
-  std::string content;
-  return platform::read_file(target_, content) && writer_.write(content);
 }
 
 bool StagedFile::start_append() {
@@ -250,11 +239,15 @@ bool StagedFile::publish() {
   return true;
 }
 
-// Continues a published version: a new version that starts as a copy of it.
+// Continues a published version: later text is appended to it in place,
+// and cut off again if the version is dropped. (A copy of it for every
+// continuation would cost a template that runs a command for every element,
+// while it writes one large file, the square of that file.)
 bool StagedFile::resume() {
   if (!is_check_run()) {
     target_status_ = platform::file_status(target_);
-    return start_temp(target_status_.kind == platform::FileKind::regular);
+    if (target_status_.kind == platform::FileKind::regular) return start_append();
+    return start_temp();
   }
   read_current(target_, memory_);
   mode_ = Mode::memory;

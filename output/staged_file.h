@@ -67,8 +67,8 @@ class StagedFile {
   // Hands the buffer to the temporary file; false on any error so far.
   bool flush();
   // Makes what was written so far the target's content, so that other
-  // programs see it; later writes continue a copy of it (text appended in
-  // place goes on in place). False on any error.
+  // programs see it; later writes are appended to it in place, and cut off
+  // again if the version is dropped. False on any error.
   bool publish();
   // Writes out and closes the temporary file; false on any error so far.
   bool finish();
@@ -95,8 +95,7 @@ class StagedFile {
   bool writes_file() const { return mode_ >= Mode::staged && mode_ <= Mode::appended; }
 
   void restart(const std::string& target);
-  bool start_temp(bool copy_target);
-  bool copy_target_into_temp();
+  bool start_temp();
   bool write_other(std::string_view bytes);
   bool resume();
   bool start_append();
