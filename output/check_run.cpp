@@ -81,6 +81,20 @@ void keep_version(const std::string& path, std::string content) {
   if (added) state().order.push_back(path);
 }
 
+void append_version(const std::string& path, std::string_view text) {
+  if (state().on) {
+    auto found = state().versions.find(key_of(path));
+    if (found != state().versions.end()) {
+      found->second.append(text);
+      return;
+    }
+  }
+  std::string content;
+  if (platform::is_regular_file(path)) (void)platform::read_file(path, content);
+  content.append(text);
+  keep_version(path, std::move(content));
+}
+
 int report_check_run() {
   int count = 0;
   for (const std::string& path : state().order) {

@@ -29,6 +29,10 @@ bool directory_exists_now(const std::string& path);
 
 // Keeps content as the version of path that the check run produced.
 void keep_version(const std::string& path, std::string content);
+// Keeps the current content of path (as read_current sees it; none when
+// there is none) followed by text as its version, without copying a
+// version that is kept already.
+void append_version(const std::string& path, std::string_view text);
 
 // Reports (info) "Would create: <path>" or "Would change: <path>" for every
 // file whose kept version differs from the file on disk, in the order the

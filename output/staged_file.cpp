@@ -125,6 +125,7 @@ void StagedFile::restart(const std::string& target) {
   failed_ = false;
   in_place_ = false;
   memory_.clear();
+  memory_appends_ = false;
 }
 
 bool StagedFile::open(const std::string& target, bool append, const platform::FileStatus& status) {
@@ -132,7 +133,7 @@ bool StagedFile::open(const std::string& target, bool append, const platform::Fi
   if (is_check_run()) {
     if (!could_write(target)) return false;
     had_target_ = file_exists_now(target);
-    if (append) read_current(target, memory_);
+    memory_appends_ = append;
     mode_ = Mode::memory;
     return true;
   }
@@ -249,7 +250,8 @@ bool StagedFile::resume() {
     if (target_status_.kind == platform::FileKind::regular) return start_append();
     return start_temp();
   }
-  read_current(target_, memory_);
+  memory_.clear();
+  memory_appends_ = true;
   mode_ = Mode::memory;
   return true;
 }
@@ -276,6 +278,7 @@ bool StagedFile::new_content(std::string& content) const {
 bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>& take) const {
   switch (mode_) {
     case Mode::memory:
+      if (memory_appends_ && file_exists_now(target_) && !read_current_pieces(target_, take)) return false;
       take(memory_);
       return true;
     case Mode::staged:
@@ -296,7 +299,8 @@ bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>&
 bool StagedFile::commit() {
   Mode mode = mode_;
   mode_ = Mode::none;
-  if (mode == Mode::memory) keep_version(target_, std::move(memory_));
+  if (mode == Mode::memory && memory_appends_) append_version(target_, memory_);
+  if (mode == Mode::memory && !memory_appends_) keep_version(target_, std::move(memory_));
   if (mode == Mode::appended) return writer_.close();
   if (mode != Mode::staged) return true;
   if (platform::rename_file(temp_, target_)) return true;

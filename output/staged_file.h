@@ -54,9 +54,10 @@ class StagedFile {
   bool had_target() const { return had_target_; }
   // True when the file is written in place (a device or pipe), not staged.
   bool is_direct() const { return mode_ == Mode::direct; }
-  // True when the version is text appended to the end of the old one, in
-  // place: the old version is then no longer there to compare with.
-  bool appends_in_place() const { return mode_ == Mode::appended; }
+  // True when the version is the old content followed by the text written
+  // (appended in place, or in a check run): it differs from the old one
+  // exactly when text was written, and is not compared with it.
+  bool appends() const { return mode_ == Mode::appended || (mode_ == Mode::memory && memory_appends_); }
 
   // Buffers the bytes; false once any write has failed.
   bool write(std::string_view bytes) {
@@ -104,6 +105,9 @@ class StagedFile {
   std::string target_;
   std::string temp_;
   std::string memory_;  // the version of a check run
+  // memory_ holds only the text appended to the current content of the
+  // target, which is taken as it is kept at the commit.
+  bool memory_appends_ = false;
   platform::FileWriter writer_;
   bool had_target_ = false;
   // The target's status when the version was started, whose permissions

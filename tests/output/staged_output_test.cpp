@@ -177,7 +177,7 @@ TEST_P(StagedOutputTest, AppendingWritesInPlaceAndCutsOffWhatFails) {
   {
     StagedFile file;
     ASSERT_TRUE(file.open(log, /*append=*/true));
-    EXPECT_TRUE(file.appends_in_place());
+    EXPECT_TRUE(file.appends());
     EXPECT_TRUE(file.write("four\n"));
     EXPECT_TRUE(file.publish());
     EXPECT_TRUE(file.write("five\n"));
@@ -195,7 +195,7 @@ TEST_P(StagedOutputTest, AppendingWritesInPlaceAndCutsOffWhatFails) {
     EXPECT_TRUE(file.publish());
     EXPECT_TRUE(file.write("dropped\n"));
     EXPECT_TRUE(file.flush());
-    EXPECT_TRUE(file.appends_in_place());
+    EXPECT_TRUE(file.appends());
     file.discard();
   }
   EXPECT_EQ(read(path("a.h")), "published\n");
@@ -485,6 +485,20 @@ TEST_P(StagedOutputTest, CheckRunChangesNothingAndSeesItsOwnVersions) {
   output_file().open_append("log.txt");
   output_file().write("two", true, 0);
   output_file().close();
+  output_file().open_append("new.h");
+  output_file().write("appended", true, 0);
+  output_file().close();
+  {
+    StagedFile dropped;
+    ASSERT_TRUE(dropped.open(path("new.h"), /*append=*/true));
+    EXPECT_TRUE(dropped.write("dropped\n"));
+    dropped.discard();
+  }
+  std::string content;
+  EXPECT_TRUE(read_current(path("new.h"), content));
+  EXPECT_EQ(content, "again\nappended\n");
+  EXPECT_TRUE(read_current(path("log.txt"), content));
+  EXPECT_EQ(content, "one\ntwo\n");
   ASSERT_TRUE(make_output_dirs(path("sub")));
   settings().set("CGenOutdir", path("sub"));
   generate("in_sub.txt", "x");
