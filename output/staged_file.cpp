@@ -230,8 +230,14 @@ bool StagedFile::flush() {
 
 bool StagedFile::publish() {
   if (mode_ == Mode::direct) return flush();
-  // What was appended so far stays, whatever comes after it.
-  if (mode_ == Mode::appended) return flush() && writer_.disk_size(kept_size_);
+  // What was appended so far stays. The file is let go: whoever reads it
+  // now (a command, an insertion) may replace it, and later text goes onto
+  // whatever the path names then.
+  if (mode_ == Mode::appended) {
+    if (!flush() || !writer_.close()) return !(failed_ = true);
+    mode_ = Mode::published;
+    return true;
+  }
   // A created file published goes on like a staged one: later text goes to
   // a copy, so that a failure then leaves what was published.
   if (mode_ != Mode::staged && mode_ != Mode::created && mode_ != Mode::memory) return !failed_;
