@@ -238,8 +238,8 @@ bool StagedFile::publish() {
     mode_ = Mode::published;
     return true;
   }
-  // A created file published goes on like a staged one: later text goes to
-  // a copy, so that a failure then leaves what was published.
+  // A created file published goes on like a staged one: later text is
+  // appended to it, and cut off again after a failure.
   if (mode_ != Mode::staged && mode_ != Mode::created && mode_ != Mode::memory) return !failed_;
   if (!finish() || !commit()) return false;
   mode_ = Mode::published;

@@ -3,11 +3,12 @@
 // replaces the target by a rename only when the version is complete: a
 // reader of the target sees the whole old or the whole new version, never a
 // mix, and a failed or interrupted run leaves the old file as it was.
-// Appending to an existing file is the exception: the text goes onto the end
-// of the file itself, and a version that fails or is dropped is cut off
-// again, so that the old content stays as it was. A copy per append would
-// cost the size of the whole file each time, and a template that appends a
-// line to one file for every element of a model pays that for every line.
+// Appending to an existing file is the exception, and so is the text that
+// follows a version published on the way: the text goes onto the end of the
+// file itself, and a version that fails or is dropped is cut off again, so
+// that what the file held stays as it was. A copy per append would cost the
+// size of the whole file each time, and a template that appends a line to
+// one file for every element of a model pays that for every line.
 // A target that does not exist yet has no old version to protect: it is
 // created exclusively and written in place (see create), which spares a
 // status query, the temporary name and the rename for every new file.
@@ -33,9 +34,9 @@ class StagedFile {
   StagedFile& operator=(const StagedFile&) = delete;
 
   // Starts a new version of target: empty, or when appending the target's
-  // current content with the new text after it. False (and nothing started) when the target
-  // could not be written: its directory is missing or not writable, or the
-  // target is a directory or a file that may not be written.
+  // current content with the new text after it. False (and nothing started)
+  // when the target could not be written: its directory is missing or not
+  // writable, or the target is a directory or a file that may not be written.
   bool open(const std::string& target, bool append);
   // The same for a caller that has just queried the target's status: no
   // further query is made.
