@@ -258,9 +258,13 @@ TEST_F(OutputFileTest, InsertBetweenReplacesTheTextBetweenMarkers) {
   EXPECT_FALSE(ok);
 }
 
+// Text written after an insertion goes on in the current file. That may be
+// the target itself, which the insertion replaces: the text then goes onto
+// the new content, not the old one.
 TEST_F(OutputFileTest, InsertBetweenKeepsWritingToTheCurrentFile) {
   write("target.txt", "//X\nold\n//X\n");
   write("source.txt", "new\n");
+  write("second.txt", "newer\n");
   out_.open("cur.txt");
   out_.write("before", true, 0);
   bool ok = true;
@@ -269,24 +273,16 @@ TEST_F(OutputFileTest, InsertBetweenKeepsWritingToTheCurrentFile) {
   out_.close();
   EXPECT_TRUE(ok);
   EXPECT_EQ(read(path("cur.txt")), "before\r\nafter\r\n");
-}
 
-// The current file may be the target itself, which the insertion replaces:
-// text written after it goes onto the new content, not the old one.
-TEST_F(OutputFileTest, InsertBetweenIntoTheCurrentFileKeepsWritingOnIt) {
-  write("cur.txt", "//X\nold\n//X\n");
-  write("source.txt", "new\n");
-  write("second.txt", "newer\n");
-  out_.open_append("cur.txt");
+  out_.open_append("target.txt");
   out_.write("one", true, 0);
-  bool ok = true;
-  out_.insert_between("cur.txt", "source.txt", "//X", ok);
+  out_.insert_between("target.txt", "source.txt", "//X", ok);
   out_.write("two", true, 0);
-  out_.insert_between("cur.txt", "second.txt", "//X", ok);
+  out_.insert_between("target.txt", "second.txt", "//X", ok);
   out_.write("three", true, 0);
   out_.close();
   EXPECT_TRUE(ok);
-  EXPECT_EQ(read(path("cur.txt")), "//X\nnewer\n//X\none\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(read(path("target.txt")), "//X\nnewer\n//X\none\r\ntwo\r\nthree\r\n");
 }
 
 TEST_F(OutputFileTest, FailedWriteIsReportedAndDropsOutputUntilClosed) {
