@@ -135,10 +135,9 @@ class Element {
   inline static std::uint64_t uid_edits_ = 0;
 
  protected:
-  inline static std::uint64_t literal_edits_ = 0;
+  inline static std::uint64_t literal_edits_ = 0;  // Literal counts its own sets
 
  private:
-
   // The variable list with what a scope request last filled it with:
   // list.version() and TextItem::value_writes() at that moment
   // (filled_version 0: not filled by such a request). It lives on the heap

@@ -36,7 +36,7 @@ CheckRun& state() {
 
 std::string key_of(const std::string& path) { return platform::absolute_path(path); }
 
-const std::string* kept_version(const std::string& path) {
+std::string* kept_version(const std::string& path) {
   if (!state().on) return nullptr;
   auto found = state().versions.find(key_of(path));
   return found == state().versions.end() ? nullptr : &found->second;
@@ -82,15 +82,12 @@ void keep_version(const std::string& path, std::string content) {
 }
 
 void append_version(const std::string& path, std::string_view text) {
-  if (state().on) {
-    auto found = state().versions.find(key_of(path));
-    if (found != state().versions.end()) {
-      found->second.append(text);
-      return;
-    }
+  if (std::string* kept = kept_version(path)) {
+    kept->append(text);
+    return;
   }
   std::string content;
-  if (platform::is_regular_file(path)) (void)platform::read_file(path, content);
+  (void)read_current(path, content);
   content.append(text);
   keep_version(path, std::move(content));
 }

@@ -220,7 +220,7 @@ void OutputFile::report_write_failure() {
 // text so far, it is left alone and the version goes on being staged.
 void OutputFile::flush() {
   if (disabled_ || !stream_.is_open()) return;
-  if (only_changed_ && stream_.had_target() && !stream_.appends()) {
+  if (compares_with_old()) {
     std::string so_far, old;
     if (stream_.flush() && stream_.new_content(so_far) && read_current(file_name_, old) &&
         so_far == old)
@@ -261,9 +261,7 @@ void OutputFile::close_stream() {
 // changed files are written, or sections that the new version lacks cannot
 // be kept in the .lost file.
 bool OutputFile::replaces_old_version() {
-  // Text appended in place has changed the old version already (or, when
-  // there is none, left it as it was).
-  bool compare = only_changed_ && stream_.had_target() && !stream_.appends();
+  const bool compare = compares_with_old();
   if (!compare && previous_.blocks.empty()) return true;
   // The new version is read back in pieces, for the uids of its sections;
   // it is held whole only to be compared with the old one.

@@ -67,6 +67,12 @@ class OutputFile {
   void start_file(const std::string& path);
   void close_stream();
   bool replaces_old_version();
+  // Whether the new version is compared with the old one (only changed
+  // files are written): not for a version that appends, which differs from
+  // the old one exactly when text was appended.
+  bool compares_with_old() const {
+    return only_changed_ && stream_.had_target() && !stream_.appends();
+  }
   bool publish();
   bool current_content(const std::string& path, std::string& content);
   void count_text(std::string_view text, bool line_end);

@@ -305,8 +305,12 @@ bool StagedFile::new_content_pieces(const std::function<void(std::string_view)>&
 bool StagedFile::commit() {
   Mode mode = mode_;
   mode_ = Mode::none;
-  if (mode == Mode::memory && memory_appends_) append_version(target_, memory_);
-  if (mode == Mode::memory && !memory_appends_) keep_version(target_, std::move(memory_));
+  if (mode == Mode::memory) {
+    if (memory_appends_)
+      append_version(target_, memory_);
+    else
+      keep_version(target_, std::move(memory_));
+  }
   if (mode == Mode::appended) return writer_.close();
   if (mode != Mode::staged) return true;
   if (platform::rename_file(temp_, target_)) return true;
